@@ -1,0 +1,35 @@
+#pragma once
+
+#include "core/MessageTarget.h"
+
+#include <QEvent>
+#include <QPointer>
+
+class QObject;
+
+namespace vocamo {
+
+// The event that carries a posted window message to its receiver.
+class CAppMessageEvent : public QEvent {
+public:
+    CAppMessageEvent(unsigned message, WPARAM wParam, LPARAM lParam);
+
+    static QEvent::Type EventType();
+
+    unsigned message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+// Posts each message as a CAppMessageEvent to one receiver, at one priority,
+// so Qt's queue keeps them in posting order.
+class CQtMessageTarget : public CMessageTarget {
+public:
+    explicit CQtMessageTarget(QObject *receiver);
+    void Post(unsigned message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    QObject *m_receiver;
+};
+
+} // namespace vocamo

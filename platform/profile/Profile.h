@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+
+// The private profile functions, with their Windows contracts, over the
+// program's INI files. Text is 8-bit (UTF-8).
+namespace vocamo {
+
+using DWORD = uint32_t;
+using BOOL = int;
+
+// Copies the value of key in section (quotes stripped) into buffer, or
+// default when missing. A null section lists the section names, a null key
+// the section's keys, double-NUL terminated. Returns the characters copied,
+// without the final NUL: size - 1 when a value was cut, size - 2 when a list
+// did not fit.
+DWORD GetPrivateProfileStringA(const char *section, const char *key, const char *defaultValue,
+                               char *buffer, DWORD size, const char *path);
+
+// Every section name, in file order, as a double-NUL terminated list.
+DWORD GetPrivateProfileSectionNamesA(char *buffer, DWORD size, const char *path);
+
+// A null key deletes the section, a null value deletes the key. Non-zero on
+// success. The file is replaced atomically.
+BOOL WritePrivateProfileStringA(const char *section, const char *key, const char *value,
+                                const char *path);
+
+// Replaces the section's keys with the double-NUL list "key=value\0...\0";
+// "" empties an existing section or creates a bare header.
+BOOL WritePrivateProfileSectionA(const char *section, const char *keysAndValues, const char *path);
+
+} // namespace vocamo
