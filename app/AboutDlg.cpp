@@ -1,0 +1,133 @@
+#include "app/AboutDlg.h"
+
+#include "app/VersionReader.h"
+
+#include <QFontMetrics>
+#include <QImage>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRect>
+
+#include <vector>
+
+namespace vocamo {
+
+namespace {
+
+// The box is laid out in dialog units of its font, as its template is.
+class CDialogUnits {
+public:
+    explicit CDialogUnits(const QFont &font)
+    {
+        const QFontMetrics metrics(font);
+        const int alphabet = metrics.horizontalAdvance(
+            QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+        m_baseX = (alphabet / 26 + 1) / 2;
+        m_baseY = metrics.height();
+    }
+    QRect Map(int x, int y, int cx, int cy) const
+    {
+        return {X(x), Y(y), X(cx), Y(cy)};
+    }
+    int X(int units) const { return (units * m_baseX + 2) / 4; }
+    int Y(int units) const { return (units * m_baseY + 4) / 8; }
+
+private:
+    int m_baseX;
+    int m_baseY;
+};
+
+// Icon 174, or a stand-in of the same size while the artwork is missing.
+QPixmap ProgramIcon()
+{
+    QPixmap icon(QStringLiteral(":/icon/174.png"));
+    if (!icon.isNull())
+        return icon;
+    QImage image(32, 32, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(40, 110, 190));
+    p.drawRoundedRect(QRectF(1, 1, 30, 30), 7, 7);
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(QRectF(8, 6, 16, 20), 3, 3);
+    p.setBrush(QColor(40, 110, 190));
+    for (int row = 0; row < 3; ++row)
+        for (int col = 0; col < 3; ++col)
+            p.drawRect(QRectF(10.5 + col * 4.5, 12 + row * 4.5, 2.5, 2.5));
+    p.drawRect(QRectF(10.5, 8, 11, 2.5));
+    p.end();
+    return QPixmap::fromImage(image);
+}
+
+} // namespace
+
+CAboutDlg::CAboutDlg(QWidget *parent, const QString &recordPath) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("About Vocamo"));
+    setModal(true);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    const CDialogUnits units(font());
+
+    auto *icon = new QLabel(this);
+    icon->setPixmap(ProgramIcon());
+    icon->setGeometry(QRect(QPoint(units.X(11), units.Y(17)), icon->pixmap().size()));
+
+    auto *name = new QLabel(QStringLiteral("Vocamo Version"), this);
+    name->setGeometry(units.Map(40, 10, 78, 8));
+
+    auto *line = new QLabel(QStringLiteral("Desk telephone for modem and Skype"), this);
+    line->setGeometry(units.Map(40, 25, 135, 8));
+
+    m_version = new QLabel(this);
+    m_version->setObjectName(QStringLiteral("version"));
+    // Wider than the template so that four numbers of five digits still fit.
+    m_version->setGeometry(units.Map(121, 10, 54, 8));
+
+    auto *ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("ok"));
+    ok->setDefault(true);
+    ok->setGeometry(units.Map(178, 7, 50, 16));
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    setFixedSize(units.X(235), units.Y(55));
+
+    const CVersionReader reader(recordPath);
+    m_version->setText(QString::fromStdString(VersionText(reader.GetProductVersion())));
+}
+
+std::string CAboutDlg::VersionText(const std::string &productVersion)
+{
+    // Empty pieces are dropped, but a text without any comma is one piece,
+    // even when empty.
+    std::vector<std::string> pieces;
+    std::string rest = productVersion;
+    const bool anyComma = rest.find(',') != std::string::npos;
+    for (size_t comma; (comma = rest.find(',')) != std::string::npos;) {
+        if (comma > 0)
+            pieces.push_back(rest.substr(0, comma));
+        rest.erase(0, comma + 1);
+    }
+    if (!rest.empty() || !anyComma)
+        pieces.push_back(rest);
+
+    std::string text = "V";
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        text += pieces[i];
+        if (i < 3)
+            text += '.';
+    }
+    return text;
+}
+
+QString CAboutDlg::GetVersionFieldText() const
+{
+    return m_version->text();
+}
+
+} // namespace vocamo

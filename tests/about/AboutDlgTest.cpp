@@ -1,0 +1,85 @@
+#include "app/AboutDlg.h"
+
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace vocamo;
+
+namespace {
+
+// The box as it reads the record from a file of the given text.
+QString FieldFor(const QByteArray &record)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("record"));
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(record);
+    file.close();
+    CAboutDlg dlg(nullptr, path);
+    return dlg.GetVersionFieldText();
+}
+
+} // namespace
+
+TEST(AboutDlg, VersionFieldShowsEachNumberFollowedByAPoint)
+{
+    EXPECT_EQ(FieldFor("1,0,0,0"), QStringLiteral("V1.0.0.0"));
+    EXPECT_EQ(FieldFor("10,20,300,4000\n"), QStringLiteral("V10.20.300.4000"));
+}
+
+TEST(AboutDlg, MissingRecordReadsVAndAPoint)
+{
+    CAboutDlg dlg(nullptr, QDir::temp().filePath(QStringLiteral("vocamo-no-record")));
+    EXPECT_EQ(dlg.GetVersionFieldText(), QStringLiteral("V."));
+}
+
+TEST(AboutDlg, SplitDropsEmptyPiecesButKeepsALoneEmptyText)
+{
+    EXPECT_EQ(CAboutDlg::VersionText("2,1,0,7"), "V2.1.0.7");
+    EXPECT_EQ(CAboutDlg::VersionText(""), "V.");
+    EXPECT_EQ(CAboutDlg::VersionText("2,,1,"), "V2.1.");
+    EXPECT_EQ(CAboutDlg::VersionText(",,"), "V");
+    EXPECT_EQ(CAboutDlg::VersionText("1,2,3,4,5"), "V1.2.3.45");
+}
+
+TEST(AboutDlg, ShowsTheProgramsOwnVersion)
+{
+    CAboutDlg dlg;
+    EXPECT_EQ(dlg.GetVersionFieldText(),
+              QString::fromStdString(CAboutDlg::VersionText(VOCAMO_VERSION_RECORD)));
+    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("About Vocamo"));
+}
+
+TEST(AboutDlg, OkAndEscapeEndTheBox)
+{
+    CAboutDlg dlg;
+    dlg.show();
+    auto *ok = dlg.findChild<QPushButton *>(QStringLiteral("ok"));
+    ASSERT_NE(ok, nullptr);
+    EXPECT_TRUE(ok->isDefault());
+    QTest::mouseClick(ok, Qt::LeftButton);
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_FALSE(dlg.isVisible());
+
+    dlg.show();
+    QTest::keyClick(&dlg, Qt::Key_Escape);
+    EXPECT_EQ(dlg.result(), QDialog::Rejected);
+    EXPECT_FALSE(dlg.isVisible());
+}
+
+TEST(AboutDlg, RendersItsPicture)
+{
+    CAboutDlg dlg;
+    dlg.show();
+    const QImage picture = dlg.grab().toImage();
+    EXPECT_EQ(picture.size(), dlg.size());
+    EXPECT_TRUE(picture.save(QStringLiteral(VOCAMO_BUILD_DIR "/about.png")));
+}

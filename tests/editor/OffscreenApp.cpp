@@ -1,0 +1,31 @@
+// One QApplication for the whole test program, on the offscreen platform
+// unless the caller chose another.
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+class COffscreenApp : public testing::Environment {
+public:
+    void SetUp() override
+    {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        m_app = std::make_unique<QApplication>(m_argc, m_argv);
+    }
+    void TearDown() override { m_app.reset(); }
+
+private:
+    int m_argc = 1;
+    char m_name[8] = "vocamo";
+    char *m_argv[2] = {m_name, nullptr};
+    std::unique_ptr<QApplication> m_app;
+};
+
+[[maybe_unused]] testing::Environment *const registered =
+    testing::AddGlobalTestEnvironment(new COffscreenApp);
+
+} // namespace
