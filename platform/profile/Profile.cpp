@@ -1,0 +1,407 @@
+#include "platform/profile/Profile.h"
+
+#include "platform/profile/ProfileText.h"
+#include "platform/profile/ProfileWriteFault.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace vocamo {
+
+namespace {
+
+std::atomic<ProfileWriteFault> g_writeFault{nullptr};
+
+bool FaultAt(ProfileWriteStep step)
+{
+    const ProfileWriteFault fault = g_writeFault.load();
+    const int error = fault ? fault(step) : 0;
+    if (error != 0)
+        errno = error;
+    return error != 0;
+}
+
+// What a cached copy of a file is checked against before each use. The
+// inode is there because every write replaces the file by another one.
+struct FileStamp {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    time_t mtimeSeconds = 0;
+    long mtimeNanoseconds = 0;
+
+    bool operator==(const FileStamp &) const = default;
+};
+
+FileStamp StampOf(const struct stat &st)
+{
+    return {st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
+}
+
+using TextPtr = std::shared_ptr<const CProfileText>;
+
+const TextPtr &EmptyText()
+{
+    static const TextPtr empty = std::make_shared<const CProfileText>();
+    return empty;
+}
+
+bool ReadAll(int fd, std::string &bytes, off_t sizeHint)
+{
+    bytes.clear();
+    bytes.reserve(sizeHint > 0 ? static_cast<size_t>(sizeHint) : 0);
+    char chunk[65536];
+    for (;;) {
+        const ssize_t got = read(fd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return false;
+        if (got == 0)
+            return true;
+        bytes.append(chunk, static_cast<size_t>(got));
+    }
+}
+
+// Parsed files by path. Reads run beside writes from other threads, so the
+// table is guarded; a text, once made, is never changed.
+class ProfileCache {
+public:
+    // The file as it stands: an empty text when it does not exist, null when
+    // it exists but cannot be read.
+    TextPtr Load(const std::string &path)
+    {
+        struct stat st {};
+        if (stat(path.c_str(), &st) != 0)
+            return (errno == ENOENT || errno == ENOTDIR) ? EmptyText() : nullptr;
+        if (S_ISDIR(st.st_mode))
+            return nullptr;
+        {
+            std::lock_guard<std::mutex> guard(m_lock);
+            for (Entry &entry : m_entries) {
+                if (entry.path == path && entry.stamp == StampOf(st)) {
+                    entry.lastUse = ++m_clock;
+                    return entry.text;
+                }
+            }
+        }
+        const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return errno == ENOENT ? EmptyText() : nullptr;
+        std::string bytes;
+        const bool read = fstat(fd, &st) == 0 && ReadAll(fd, bytes, st.st_size);
+        close(fd);
+        if (!read)
+            return nullptr;
+        TextPtr text = std::make_shared<const CProfileText>(std::move(bytes));
+        Store(path, StampOf(st), text);
+        return text;
+    }
+
+    void Store(const std::string &path, const FileStamp &stamp, TextPtr text)
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        Entry *slot = nullptr;
+        for (Entry &entry : m_entries) {
+            if (entry.path == path)
+                slot = &entry;
+        }
+        if (!slot && m_entries.size() < kMaxFiles) {
+            m_entries.push_back({});
+            slot = &m_entries.back();
+        }
+        if (!slot) {
+            slot = &m_entries.front();
+            for (Entry &entry : m_entries) {
+                if (entry.lastUse < slot->lastUse)
+                    slot = &entry;
+            }
+        }
+        *slot = {path, stamp, std::move(text), ++m_clock};
+    }
+
+    // Held through each read-change-replace, so that two threads writing the
+    // same file do not lose each other's change.
+    std::mutex &WriteLock() { return m_writeLock; }
+
+private:
+    static constexpr size_t kMaxFiles = 8;
+    struct Entry {
+        std::string path;
+        FileStamp stamp;
+        TextPtr text;
+        uint64_t lastUse = 0;
+    };
+
+    std::mutex m_lock;
+    std::vector<Entry> m_entries;
+    uint64_t m_clock = 0;
+    std::mutex m_writeLock;
+};
+
+ProfileCache &Cache()
+{
+    static ProfileCache cache;
+    return cache;
+}
+
+bool WriteAll(int fd, const std::string &bytes)
+{
+    if (FaultAt(ProfileWriteStep::Write))
+        return false;
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t put = write(fd, bytes.data() + done, bytes.size() - done);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return false;
+        done += static_cast<size_t>(put);
+    }
+    return true;
+}
+
+// Writes the new contents beside the file and renames them over it, so the
+// file is always either the old one or the new one, whole.
+bool ReplaceFile(const std::string &path, const std::string &bytes, FileStamp &stamp,
+                 bool &stamped)
+{
+    stamped = false;
+    std::string target = path;
+    struct stat st {};
+    bool exists = false;
+    if (lstat(path.c_str(), &st) == 0) {
+        // Replace the file a link points to, not the link.
+        if (S_ISLNK(st.st_mode)) {
+            if (char *real = realpath(path.c_str(), nullptr)) {
+                target = real;
+                std::free(real);
+            }
+        }
+        exists = stat(target.c_str(), &st) == 0;
+    }
+    const size_t slash = target.rfind('/');
+    const std::string dir = slash == std::string::npos ? "." : target.substr(0, slash ? slash : 1);
+    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+
+    static std::atomic<unsigned> counter{0};
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = dir + "/." + base + ".tmp" + std::to_string(getpid()) + "-" +
+               std::to_string(counter.fetch_add(1));
+        fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            return false;
+    }
+    if (fd < 0)
+        return false;
+    if (exists) {
+        // The replacement keeps the file's mode and, where allowed, its owner.
+        if (fchmod(fd, st.st_mode & 07777) != 0 || fchown(fd, st.st_uid, st.st_gid) != 0) {
+        }
+    }
+    bool ok = WriteAll(fd, bytes) && !FaultAt(ProfileWriteStep::Fsync) && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    ok = ok && !FaultAt(ProfileWriteStep::Rename) && rename(temp.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        const int error = errno;
+        unlink(temp.c_str());
+        errno = error;
+        return false;
+    }
+    // Make the rename itself durable; the file is whole either way.
+    const int dirFd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        fsync(dirFd);
+        close(dirFd);
+    }
+    struct stat after {};
+    stamped = stat(path.c_str(), &after) == 0;
+    if (stamped)
+        stamp = StampOf(after);
+    return true;
+}
+
+// Reads the file, applies one change to its bytes and replaces the file,
+// unless the change leaves the bytes as they were.
+template <typename Change>
+BOOL ChangeFile(const char *path, Change change)
+{
+    ProfileCache &cache = Cache();
+    std::lock_guard<std::mutex> guard(cache.WriteLock());
+    const TextPtr text = cache.Load(path);
+    // A file that exists but cannot be read is not replaced by one without
+    // its contents.
+    if (!text)
+        return 0;
+    std::string bytes = change(*text);
+    if (bytes == text->Bytes())
+        return 1;
+    const std::string pathName = path;
+    FileStamp stamp;
+    bool stamped = false;
+    if (!ReplaceFile(pathName, bytes, stamp, stamped))
+        return 0;
+    if (stamped)
+        cache.Store(pathName, stamp, std::make_shared<const CProfileText>(std::move(bytes)));
+    return 1;
+}
+
+// Cuts UTF-8 text to at most length bytes, never inside a character.
+size_t CharBoundary(std::string_view text, size_t length)
+{
+    size_t cut = length;
+    for (int back = 0; back < 3 && cut > 0 && cut < text.size() &&
+                       (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80;
+         ++back)
+        --cut;
+    return cut;
+}
+
+DWORD CopyValue(char *buffer, DWORD size, std::string_view value)
+{
+    if (value.size() < size) {
+        std::memcpy(buffer, value.data(), value.size());
+        buffer[value.size()] = '\0';
+        return static_cast<DWORD>(value.size());
+    }
+    // size - 1 tells the caller the value was cut, even when the cut fell a
+    // few bytes earlier to keep a character whole.
+    const size_t cut = CharBoundary(value, size - 1);
+    std::memcpy(buffer, value.data(), cut);
+    std::memset(buffer + cut, 0, size - cut);
+    return size - 1;
+}
+
+// list holds each name followed by its NUL; the final NUL is added here.
+DWORD CopyList(char *buffer, DWORD size, std::string_view list)
+{
+    if (list.size() + 1 <= size) {
+        std::memcpy(buffer, list.data(), list.size());
+        buffer[list.size()] = '\0';
+        if (list.empty() && size >= 2)
+            buffer[1] = '\0';
+        return static_cast<DWORD>(list.size());
+    }
+    if (size < 2) {
+        buffer[0] = '\0';
+        return 0;
+    }
+    const size_t cut = CharBoundary(list, size - 2);
+    std::memcpy(buffer, list.data(), cut);
+    std::memset(buffer + cut, 0, size - cut);
+    return size - 2;
+}
+
+std::string_view StripQuotes(std::string_view value)
+{
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front())
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
+std::string_view DropLeadingBlanks(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    return text;
+}
+
+bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != text.npos; }
+
+// A key that would not read back as itself (a comment, a header, a name cut
+// at its "=") would be appended again at every write.
+bool IsWritableKey(std::string_view key)
+{
+    return !key.empty() && key.front() != ';' && key.front() != '[' &&
+           key.find('=') == key.npos && !HasLineBreak(key);
+}
+
+TextPtr LoadForRead(const char *path)
+{
+    return path ? Cache().Load(path) : nullptr;
+}
+
+} // namespace
+
+void SetProfileWriteFault(ProfileWriteFault fault) { g_writeFault.store(fault); }
+
+DWORD GetPrivateProfileStringA(const char *section, const char *key, const char *defaultValue,
+                               char *buffer, DWORD size, const char *path)
+{
+    if (!buffer || size == 0)
+        return 0;
+    const TextPtr text = LoadForRead(path);
+    if (!section)
+        return CopyList(buffer, size, text ? std::string_view(text->SectionNameList()) : "");
+    const CProfileText::Section *found = text ? text->FindSection(section) : nullptr;
+    if (!key)
+        return CopyList(buffer, size, found ? text->KeyNameList(*found) : std::string());
+    const CProfileText::Key *value = found ? text->FindKey(*found, key) : nullptr;
+    if (value)
+        return CopyValue(buffer, size, StripQuotes(text->Value(*value)));
+    std::string_view fallback = defaultValue ? defaultValue : "";
+    while (!fallback.empty() && (fallback.back() == ' ' || fallback.back() == '\t'))
+        fallback.remove_suffix(1);
+    return CopyValue(buffer, size, fallback);
+}
+
+DWORD GetPrivateProfileSectionNamesA(char *buffer, DWORD size, const char *path)
+{
+    if (!buffer || size == 0)
+        return 0;
+    const TextPtr text = LoadForRead(path);
+    return CopyList(buffer, size, text ? std::string_view(text->SectionNameList()) : "");
+}
+
+BOOL WritePrivateProfileStringA(const char *section, const char *key, const char *value,
+                                const char *path)
+{
+    if (!section)
+        return !key && !value ? 1 : 0; // the flush request: nothing is held back
+    if (!path || HasLineBreak(section))
+        return 0;
+    const std::string_view name = DropLeadingBlanks(section);
+    if (!key)
+        return ChangeFile(path, [&](const CProfileText &t) { return t.WithoutSection(name); });
+    const std::string_view keyName = DropLeadingBlanks(key);
+    if (!value)
+        return ChangeFile(path, [&](const CProfileText &t) { return t.WithoutKey(name, keyName); });
+    const std::string_view text = DropLeadingBlanks(value);
+    if (!IsWritableKey(keyName) || HasLineBreak(text))
+        return 0;
+    return ChangeFile(path,
+                      [&](const CProfileText &t) { return t.WithValue(name, keyName, text); });
+}
+
+BOOL WritePrivateProfileSectionA(const char *section, const char *keysAndValues, const char *path)
+{
+    if (!section || !path || HasLineBreak(section))
+        return 0;
+    const std::string_view name = DropLeadingBlanks(section);
+    if (!keysAndValues)
+        return ChangeFile(path, [&](const CProfileText &t) { return t.WithoutSection(name); });
+    std::vector<std::string> lines;
+    for (const char *entry = keysAndValues; *entry; entry += std::strlen(entry) + 1) {
+        const std::string_view line = DropLeadingBlanks(entry);
+        if (HasLineBreak(line))
+            return 0;
+        if (!line.empty())
+            lines.emplace_back(line);
+    }
+    return ChangeFile(path, [&](const CProfileText &t) { return t.WithSection(name, lines); });
+}
+
+} // namespace vocamo

@@ -1,0 +1,280 @@
+#include "platform/profile/ProfileText.h"
+
+#include <cstring>
+#include <utility>
+
+namespace vocamo {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+void TrimRange(const char *bytes, size_t &begin, size_t &end)
+{
+    while (begin < end && IsBlank(bytes[begin]))
+        ++begin;
+    while (end > begin && IsBlank(bytes[end - 1]))
+        --end;
+}
+
+const char *FindLast(const char *from, char c, size_t length)
+{
+    for (size_t i = length; i > 0; --i) {
+        if (from[i - 1] == c)
+            return from + i - 1;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+CProfileText::CProfileText(std::string bytes) : m_bytes(std::move(bytes)) { Parse(); }
+
+std::string_view CProfileText::Trim(std::string_view text)
+{
+    size_t begin = 0;
+    size_t end = text.size();
+    TrimRange(text.data(), begin, end);
+    return text.substr(begin, end - begin);
+}
+
+std::string CProfileText::Lower(std::string_view text)
+{
+    std::string lower(text);
+    for (char &c : lower)
+        c = LowerAscii(c);
+    return lower;
+}
+
+bool CProfileText::SameName(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (LowerAscii(a[i]) != LowerAscii(b[i]))
+            return false;
+    }
+    return true;
+}
+
+void CProfileText::Parse()
+{
+    const char *b = m_bytes.data();
+    const size_t n = m_bytes.size();
+    if (n >= 3 && std::memcmp(b, "\xEF\xBB\xBF", 3) == 0)
+        m_bomLength = 3;
+    // The file keeps the line ending its first line has.
+    if (const void *nl = std::memchr(b, '\n', n)) {
+        const size_t at = static_cast<const char *>(nl) - b;
+        if (at > m_bomLength && b[at - 1] == '\r')
+            m_eol = "\r\n";
+    }
+
+    bool commentsOpen = false; // still in the comments right below a header
+    size_t pos = m_bomLength;
+    while (pos < n) {
+        const char *nl = static_cast<const char *>(std::memchr(b + pos, '\n', n - pos));
+        const size_t next = nl ? static_cast<size_t>(nl - b) + 1 : n;
+        size_t lineEnd = nl ? static_cast<size_t>(nl - b) : n;
+        if (nl && lineEnd > pos && b[lineEnd - 1] == '\r')
+            --lineEnd;
+        // A NUL ends the line's text: names and values are C strings.
+        const char *nul = static_cast<const char *>(std::memchr(b + pos, '\0', lineEnd - pos));
+        const size_t textEnd = nul ? static_cast<size_t>(nul - b) : lineEnd;
+        size_t start = pos;
+        while (start < textEnd && IsBlank(b[start]))
+            ++start;
+
+        const char *close = nullptr;
+        if (start < textEnd && b[start] == '[')
+            close = FindLast(b + start + 1, ']', textEnd - start - 1);
+
+        if (start == textEnd) {
+            commentsOpen = false;
+        } else if (b[start] == ';') {
+            if (commentsOpen && !m_sections.empty())
+                m_sections.back().commentsEnd = next;
+        } else if (close) {
+            if (!m_sections.empty())
+                m_sections.back().end = pos;
+            Section section{};
+            section.headerBegin = pos;
+            section.bodyBegin = next;
+            section.commentsEnd = next;
+            section.end = n;
+            section.nameBegin = start + 1;
+            section.nameEnd = static_cast<size_t>(close - b);
+            TrimRange(b, section.nameBegin, section.nameEnd);
+            section.firstKey = m_keys.size();
+            section.keyCount = 0;
+            m_sections.push_back(section);
+            commentsOpen = true;
+        } else {
+            commentsOpen = false;
+            const char *eq = static_cast<const char *>(std::memchr(b + start, '=', textEnd - start));
+            if (eq && !m_sections.empty()) {
+                Key key{};
+                key.lineBegin = pos;
+                key.lineEnd = lineEnd;
+                key.lineNext = next;
+                key.nameBegin = start;
+                key.nameEnd = static_cast<size_t>(eq - b);
+                TrimRange(b, key.nameBegin, key.nameEnd);
+                key.valueBegin = static_cast<size_t>(eq - b) + 1;
+                key.valueEnd = textEnd;
+                TrimRange(b, key.valueBegin, key.valueEnd);
+                // "=value" has no name to look it up by: a stray line.
+                if (key.nameEnd > key.nameBegin) {
+                    m_keys.push_back(key);
+                    ++m_sections.back().keyCount;
+                }
+            }
+            // A line without "=" (or "[name" without "]") is kept, not read.
+        }
+        pos = next;
+    }
+
+    m_index.reserve(m_sections.size());
+    for (size_t i = 0; i < m_sections.size(); ++i) {
+        const std::string_view name = Name(m_sections[i]);
+        m_index.emplace(Lower(name), static_cast<uint32_t>(i));
+        // An empty name would end the double-NUL list early.
+        if (!name.empty()) {
+            m_nameList.append(name);
+            m_nameList.push_back('\0');
+        }
+    }
+}
+
+std::string_view CProfileText::Name(const Section &section) const
+{
+    return std::string_view(m_bytes).substr(section.nameBegin,
+                                            section.nameEnd - section.nameBegin);
+}
+
+std::string_view CProfileText::Name(const Key &key) const
+{
+    return std::string_view(m_bytes).substr(key.nameBegin, key.nameEnd - key.nameBegin);
+}
+
+std::string_view CProfileText::Value(const Key &key) const
+{
+    return std::string_view(m_bytes).substr(key.valueBegin, key.valueEnd - key.valueBegin);
+}
+
+const CProfileText::Section *CProfileText::FindSection(std::string_view name) const
+{
+    const auto found = m_index.find(Lower(Trim(name)));
+    return found == m_index.end() ? nullptr : &m_sections[found->second];
+}
+
+const CProfileText::Key *CProfileText::FindKey(const Section &section, std::string_view name) const
+{
+    const std::string_view sought = Trim(name);
+    for (size_t i = 0; i < section.keyCount; ++i) {
+        const Key &key = m_keys[section.firstKey + i];
+        if (SameName(Name(key), sought))
+            return &key;
+    }
+    return nullptr;
+}
+
+std::string CProfileText::KeyNameList(const Section &section) const
+{
+    std::string list;
+    for (size_t i = 0; i < section.keyCount; ++i) {
+        list.append(Name(m_keys[section.firstKey + i]));
+        list.push_back('\0');
+    }
+    return list;
+}
+
+void CProfileText::AppendLines(std::string &out, const std::vector<std::string> &lines) const
+{
+    if (lines.empty())
+        return;
+    if (out.size() > m_bomLength && out.back() != '\n')
+        out += m_eol;
+    for (const std::string &line : lines) {
+        out += line;
+        out += m_eol;
+    }
+}
+
+std::string CProfileText::WithValue(std::string_view section, std::string_view key,
+                                    std::string_view value) const
+{
+    std::string line = std::string(key) + "=" + std::string(value);
+    const Section *found = FindSection(section);
+    if (!found) {
+        std::string out = m_bytes;
+        AppendLines(out, {"[" + std::string(section) + "]", line});
+        return out;
+    }
+    if (const Key *existing = FindKey(*found, key)) {
+        if (Value(*existing) == Trim(value))
+            return m_bytes;
+        // The key keeps the spelling it was first written with.
+        std::string out = m_bytes;
+        out.replace(existing->lineBegin, existing->lineEnd - existing->lineBegin,
+                    std::string(Name(*existing)) + "=" + std::string(value));
+        return out;
+    }
+    const size_t at = found->keyCount ? m_keys[found->firstKey + found->keyCount - 1].lineNext
+                                      : found->commentsEnd;
+    std::string out = m_bytes.substr(0, at);
+    AppendLines(out, {line});
+    out.append(m_bytes, at, std::string::npos);
+    return out;
+}
+
+std::string CProfileText::WithoutKey(std::string_view section, std::string_view key) const
+{
+    const Section *found = FindSection(section);
+    const Key *existing = found ? FindKey(*found, key) : nullptr;
+    if (!existing)
+        return m_bytes;
+    std::string out = m_bytes;
+    out.erase(existing->lineBegin, existing->lineNext - existing->lineBegin);
+    return out;
+}
+
+std::string CProfileText::WithoutSection(std::string_view section) const
+{
+    const Section *found = FindSection(section);
+    if (!found)
+        return m_bytes;
+    std::string out = m_bytes;
+    out.erase(found->headerBegin, found->end - found->headerBegin);
+    return out;
+}
+
+std::string CProfileText::WithSection(std::string_view section,
+                                      const std::vector<std::string> &lines) const
+{
+    const Section *found = FindSection(section);
+    if (!found) {
+        std::vector<std::string> all;
+        all.reserve(lines.size() + 1);
+        all.push_back("[" + std::string(section) + "]");
+        all.insert(all.end(), lines.begin(), lines.end());
+        std::string out = m_bytes;
+        AppendLines(out, all);
+        return out;
+    }
+    // The section's comments and other lines stay; only its keys are replaced.
+    std::string out = m_bytes.substr(0, found->commentsEnd);
+    AppendLines(out, lines);
+    size_t pos = found->commentsEnd;
+    for (size_t i = 0; i < found->keyCount; ++i) {
+        const Key &key = m_keys[found->firstKey + i];
+        out.append(m_bytes, pos, key.lineBegin - pos);
+        pos = key.lineNext;
+    }
+    out.append(m_bytes, pos, std::string::npos);
+    return out;
+}
+
+} // namespace vocamo

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace vocamo {
+
+// One profile file as it stands: its bytes, and where each section and key
+// lies in them. Edits never rewrite the file from a model; they splice the
+// changed lines into the original bytes, so comments, blank lines, stray
+// lines, the byte-order mark and each line's own ending survive untouched.
+class CProfileText {
+public:
+    struct Key {
+        size_t lineBegin;  // first byte of the line
+        size_t lineEnd;    // end of the line's text, before its line ending
+        size_t lineNext;   // first byte of the next line
+        size_t nameBegin, nameEnd;
+        size_t valueBegin, valueEnd;
+    };
+    struct Section {
+        size_t headerBegin;
+        size_t bodyBegin;   // the line after the header
+        size_t commentsEnd; // end of the comment lines right below the header
+        size_t end;         // the next header, or the end of the file
+        size_t nameBegin, nameEnd;
+        size_t firstKey, keyCount; // into Keys()
+    };
+
+    CProfileText() = default;
+    explicit CProfileText(std::string bytes);
+
+    const std::string &Bytes() const { return m_bytes; }
+    const std::vector<Section> &Sections() const { return m_sections; }
+
+    // The first section or key of that name (trimmed, ASCII case ignored).
+    const Section *FindSection(std::string_view name) const;
+    const Key *FindKey(const Section &section, std::string_view name) const;
+
+    std::string_view Name(const Section &section) const;
+    std::string_view Name(const Key &key) const;
+    std::string_view Value(const Key &key) const;
+
+    // Every non-empty section name in file order, each followed by a NUL.
+    const std::string &SectionNameList() const { return m_nameList; }
+    std::string KeyNameList(const Section &section) const;
+
+    // The file's bytes after one change. Names and values come with their
+    // leading blanks already dropped.
+    std::string WithValue(std::string_view section, std::string_view key,
+                          std::string_view value) const;
+    std::string WithoutKey(std::string_view section, std::string_view key) const;
+    std::string WithoutSection(std::string_view section) const;
+    std::string WithSection(std::string_view section, const std::vector<std::string> &lines) const;
+
+    static std::string_view Trim(std::string_view text);
+    static std::string Lower(std::string_view text);
+    static bool SameName(std::string_view a, std::string_view b);
+
+private:
+    void Parse();
+    // Appends text as whole lines, first ending the line before it if needed.
+    void AppendLines(std::string &out, const std::vector<std::string> &lines) const;
+
+    std::string m_bytes;
+    std::string m_eol = "\n";
+    size_t m_bomLength = 0;
+    std::vector<Section> m_sections;
+    std::vector<Key> m_keys;
+    std::unordered_map<std::string, uint32_t> m_index; // lower-cased name -> first section
+    std::string m_nameList;
+};
+
+} // namespace vocamo
