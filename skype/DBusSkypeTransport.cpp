@@ -1,0 +1,186 @@
+#include "skype/DBusSkypeTransport.h"
+
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusPendingCall>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QLoggingCategory>
+#include <QThread>
+
+namespace vocamo {
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcSkype, "vocamo.skype", QtWarningMsg)
+
+const QString kService = QStringLiteral("com.Skype.API");
+const QString kPath = QStringLiteral("/com/Skype");
+const QString kInterface = QStringLiteral("com.Skype.API");
+const QString kClientPath = QStringLiteral("/com/Skype/Client");
+
+QDBusMessage Invoke(const QString &client, const QString &command)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(client, kPath, kInterface,
+                                                       QStringLiteral("Invoke"));
+    call << command;
+    return call;
+}
+
+bool IsTimeout(const QDBusError &error)
+{
+    return error.type() == QDBusError::NoReply || error.type() == QDBusError::Timeout;
+}
+
+} // namespace
+
+CDBusSkypeTransport::CDBusSkypeTransport(QDBusConnection bus, std::chrono::milliseconds timeout,
+                                         QObject *parent)
+    : QObject(parent), m_bus(std::move(bus)), m_timeoutMs(static_cast<int>(timeout.count())),
+      m_watcher(kService, m_bus, QDBusServiceWatcher::WatchForOwnerChange)
+{
+    if (m_bus.isConnected())
+        m_registered = m_bus.registerObject(kClientPath, this,
+                                            QDBusConnection::ExportScriptableSlots);
+    connect(&m_watcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
+            &CDBusSkypeTransport::OnOwnerChanged);
+}
+
+CDBusSkypeTransport::~CDBusSkypeTransport()
+{
+    if (m_registered)
+        m_bus.unregisterObject(kClientPath);
+}
+
+void CDBusSkypeTransport::SetSink(CSkypeTransportSink *sink)
+{
+    m_sink = sink;
+}
+
+void CDBusSkypeTransport::Discover()
+{
+    // Always by way of the window thread's queue, so that no caller waits.
+    QMetaObject::invokeMethod(this, [this] { StartDiscovery(); }, Qt::QueuedConnection);
+}
+
+// Who owns the name, then NAME and PROTOCOL to that owner; the answers
+// become attach statuses. Every step is asynchronous.
+void CDBusSkypeTransport::StartDiscovery()
+{
+    if (m_discovering || !m_bus.isConnected())
+        return;
+    m_discovering = true;
+    QDBusMessage ask = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetNameOwner"));
+    ask << kService;
+    auto *watch = new QDBusPendingCallWatcher(m_bus.asyncCall(ask, m_timeoutMs), this);
+    connect(watch, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *w) {
+        w->deleteLater();
+        QDBusPendingReply<QString> reply = *w;
+        if (reply.isError()) {
+            m_discovering = false; // nobody there
+            return;
+        }
+        AskName(reply.value());
+    });
+}
+
+void CDBusSkypeTransport::AskName(const QString &owner)
+{
+    auto *watch = new QDBusPendingCallWatcher(
+        m_bus.asyncCall(Invoke(owner, QStringLiteral("NAME Vocamo")), m_timeoutMs), this);
+    connect(watch, &QDBusPendingCallWatcher::finished, this,
+            [this, owner](QDBusPendingCallWatcher *w) {
+                w->deleteLater();
+                QDBusPendingReply<QString> reply = *w;
+                if (reply.isError()) {
+                    m_discovering = false;
+                    // A client that does not answer is waiting for the user.
+                    if (IsTimeout(reply.error()))
+                        DeliverAttach(owner, SKYPE_ATTACH_PENDING_AUTHORIZATION);
+                    return;
+                }
+                const QString answer = reply.value();
+                if (answer == QLatin1String("OK")) {
+                    AskProtocol(owner);
+                    return;
+                }
+                m_discovering = false;
+                if (answer == QLatin1String("ERROR 68"))
+                    DeliverAttach(owner, SKYPE_ATTACH_REFUSED);
+                else if (answer == QLatin1String("CONNSTATUS OFFLINE"))
+                    DeliverAttach(owner, SKYPE_ATTACH_NOT_AVAILABLE);
+            });
+}
+
+void CDBusSkypeTransport::AskProtocol(const QString &owner)
+{
+    auto *watch = new QDBusPendingCallWatcher(
+        m_bus.asyncCall(Invoke(owner, QStringLiteral("PROTOCOL 5")), m_timeoutMs), this);
+    connect(watch, &QDBusPendingCallWatcher::finished, this,
+            [this, owner](QDBusPendingCallWatcher *w) {
+                w->deleteLater();
+                m_discovering = false;
+                DeliverAttach(owner, SKYPE_ATTACH_SUCCESS);
+            });
+}
+
+void CDBusSkypeTransport::OnOwnerChanged(const QString &, const QString &oldOwner,
+                                         const QString &newOwner)
+{
+    if (!oldOwner.isEmpty())
+        DeliverAttach(oldOwner, SKYPE_ATTACH_NOT_AVAILABLE);
+    if (!newOwner.isEmpty())
+        DeliverAttach(newOwner, SKYPE_ATTACH_API_AVAILABLE);
+}
+
+bool CDBusSkypeTransport::Send(const std::string &client, std::string_view text)
+{
+    if (client.empty() || !m_bus.isConnected())
+        return false;
+    const QDBusMessage reply = m_bus.call(
+        Invoke(QString::fromStdString(client),
+               QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))),
+        QDBus::Block, m_timeoutMs);
+    if (reply.type() != QDBusMessage::ReplyMessage) {
+        qCDebug(lcSkype) << "send failed:" << reply.errorName();
+        return false;
+    }
+    const QVariant first = reply.arguments().value(0);
+    if (first.metaType().id() != QMetaType::QString)
+        return true;
+    const QString answer = first.toString();
+    if (answer.isEmpty())
+        return true;
+    std::string utf8 = answer.toStdString();
+    if (QThread::currentThread() == thread()) {
+        DeliverText(client, utf8);
+    } else {
+        QMetaObject::invokeMethod(
+            this, [this, client, utf8 = std::move(utf8)] { DeliverText(client, utf8); },
+            Qt::QueuedConnection);
+    }
+    return true;
+}
+
+void CDBusSkypeTransport::Notify(const QString &text)
+{
+    const std::string sender = calledFromDBus() ? message().service().toStdString() : std::string();
+    DeliverText(sender, text.toStdString());
+}
+
+void CDBusSkypeTransport::DeliverAttach(const QString &client, uint32_t status)
+{
+    qCDebug(lcSkype) << "attach" << client << status;
+    if (m_sink)
+        m_sink->OnAttach(client.toStdString(), status);
+}
+
+void CDBusSkypeTransport::DeliverText(const std::string &sender, const std::string &text)
+{
+    if (m_sink)
+        m_sink->OnCopyData(sender, text);
+}
+
+} // namespace vocamo

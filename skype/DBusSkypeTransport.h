@@ -1,0 +1,59 @@
+#pragma once
+
+#include "skype/SkypeTransport.h"
+
+#include <QDBusConnection>
+#include <QDBusContext>
+#include <QDBusServiceWatcher>
+#include <QObject>
+#include <QString>
+
+#include <chrono>
+
+namespace vocamo {
+
+// How long a command may wait for the client's answer.
+constexpr std::chrono::milliseconds kSkypeInvokeTimeout{2000};
+
+// The Skype client on the session bus: it owns com.Skype.API and answers
+// Invoke on /com/Skype; we export /com/Skype/Client, whose Notify the client
+// calls without waiting. Lives on the window thread and delivers everything
+// the client sends to the sink there. One per connection (it owns the
+// object path), kept for the window's life while bridges come and go.
+class CDBusSkypeTransport : public QObject, protected QDBusContext, public CSkypeTransport {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "com.Skype.API.Client")
+
+public:
+    explicit CDBusSkypeTransport(QDBusConnection bus = QDBusConnection::sessionBus(),
+                                 std::chrono::milliseconds timeout = kSkypeInvokeTimeout,
+                                 QObject *parent = nullptr);
+    ~CDBusSkypeTransport() override;
+
+    // False when the bus is missing or our object path is taken.
+    bool IsRegistered() const { return m_registered; }
+
+    void SetSink(CSkypeTransportSink *sink) override;
+    void Discover() override;
+    bool Send(const std::string &client, std::string_view text) override;
+
+public slots:
+    Q_SCRIPTABLE Q_NOREPLY void Notify(const QString &text);
+
+private:
+    void StartDiscovery();
+    void AskName(const QString &owner);
+    void AskProtocol(const QString &owner);
+    void OnOwnerChanged(const QString &name, const QString &oldOwner, const QString &newOwner);
+    void DeliverAttach(const QString &client, uint32_t status);
+    void DeliverText(const std::string &sender, const std::string &text);
+
+    QDBusConnection m_bus;
+    const int m_timeoutMs;
+    bool m_registered = false;
+    bool m_discovering = false;
+    CSkypeTransportSink *m_sink = nullptr;
+    QDBusServiceWatcher m_watcher;
+};
+
+} // namespace vocamo

@@ -1,0 +1,200 @@
+#include "skype/SkypeBridge.h"
+
+namespace vocamo {
+
+namespace {
+
+// A client that answers its own notifications' follow-ups with more
+// follow-ups would otherwise nest the parser without end; the protocol
+// itself needs two levels.
+constexpr int kMaxParseDepth = 8;
+
+std::string_view UpToZero(std::string_view text)
+{
+    const size_t zero = text.find('\0');
+    return zero == std::string_view::npos ? text : text.substr(0, zero);
+}
+
+} // namespace
+
+CSkypeBridge::CSkypeBridge(CMessageTarget &mainWindow, CSkypeTransport &transport,
+                           std::chrono::milliseconds pass)
+    : m_mainWindow(mainWindow), m_transport(transport), m_pass(pass)
+{
+    m_transport.SetSink(this);
+    m_worker = std::thread([this] { SkypeWorkerThread(); });
+}
+
+CSkypeBridge::~CSkypeBridge()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_stop = true;
+        m_outbox.clear();
+    }
+    m_wake.notify_all();
+    m_worker.join();
+    m_transport.SetSink(nullptr);
+    {
+        std::lock_guard lock(m_mutex);
+        m_state = INIT;
+    }
+    PostState();
+}
+
+void CSkypeBridge::Discover()
+{
+    m_transport.Discover();
+}
+
+int CSkypeBridge::OnAttach(const std::string &client, uint32_t status)
+{
+    switch (status) {
+    case SKYPE_ATTACH_SUCCESS: {
+        {
+            std::lock_guard lock(m_mutex);
+            m_skypeWindow = client;
+            m_state = INIT;
+            m_connStatus.clear();
+            m_currentUserHandle.clear();
+            m_userStatus.clear();
+        }
+        PostState();
+        break;
+    }
+    case SKYPE_ATTACH_PENDING_AUTHORIZATION:
+    case SKYPE_ATTACH_REFUSED:
+    case SKYPE_ATTACH_NOT_AVAILABLE:
+    case SKYPE_ATTACH_API_AVAILABLE:
+        ForgetSkype();
+        break;
+    default:
+        break;
+    }
+    return 1;
+}
+
+int CSkypeBridge::OnCopyData(const std::string &sender, std::string_view text)
+{
+    {
+        std::unique_lock lock(m_mutex);
+        if (sender != m_skypeWindow) {
+            // Only the attached client may talk to us.
+            ForgetLocked();
+            lock.unlock();
+            PostState();
+            return 0;
+        }
+    }
+    if (m_parseDepth >= kMaxParseDepth)
+        return 1;
+    ++m_parseDepth;
+    ParseNotification(UpToZero(text));
+    --m_parseDepth;
+    return 1;
+}
+
+bool CSkypeBridge::SendCommand(std::string_view text)
+{
+    return Transmit(text);
+}
+
+// One send, from either thread: the window's own commands or the worker's.
+bool CSkypeBridge::Transmit(std::string_view text)
+{
+    text = UpToZero(text);
+    if (text.empty())
+        return false;
+    if (text.size() > kSkypeCommandMax)
+        return false; // never sent in part; the client is still there
+    std::string client;
+    {
+        std::lock_guard lock(m_mutex);
+        client = m_skypeWindow;
+    }
+    if (m_transport.Send(client, text))
+        return true;
+    ForgetAfterFailedSend(client);
+    return false;
+}
+
+void CSkypeBridge::ForgetAfterFailedSend(const std::string &client)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        // A client that attached while this send was failing stays.
+        if (m_skypeWindow != client)
+            return;
+        ForgetLocked();
+    }
+    PostState();
+}
+
+int32_t CSkypeBridge::GetState() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_state;
+}
+
+void CSkypeBridge::SetState(int32_t value)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_state = value;
+    }
+    PostState();
+}
+
+void CSkypeBridge::ForgetSkype()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        ForgetLocked();
+    }
+    PostState();
+}
+
+void CSkypeBridge::ForgetLocked()
+{
+    m_state = INIT;
+    m_connStatus.clear();
+    m_currentUserHandle.clear();
+    m_userStatus.clear();
+    m_skypeWindow.clear();
+}
+
+void CSkypeBridge::PostState()
+{
+    m_mainWindow.Post(WM_APP_EVENT, RECEIVER_WINDOW, EVT_SKYPE_STATE);
+}
+
+std::string CSkypeBridge::GetSkypeWindow() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_skypeWindow;
+}
+
+std::string CSkypeBridge::GetCallId() const
+{
+    return m_callId;
+}
+
+std::string CSkypeBridge::GetConnStatus() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_connStatus;
+}
+
+std::string CSkypeBridge::GetCurrentUserHandle() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_currentUserHandle;
+}
+
+std::string CSkypeBridge::GetUserStatus() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_userStatus;
+}
+
+} // namespace vocamo

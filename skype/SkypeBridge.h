@@ -1,0 +1,120 @@
+#pragma once
+
+#include "core/CallState.h"
+#include "core/MessageTarget.h"
+#include "skype/SkypeFriendList.h"
+#include "skype/SkypeTransport.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+
+namespace vocamo {
+
+// How often the worker rediscovers, polls the client's status or pings.
+constexpr std::chrono::milliseconds kSkypePass{5000};
+// A command travels with its terminating zero in 1024 bytes.
+constexpr size_t kSkypeCommandMax = 1023;
+// Room for a friend's full or display name, in UTF-16 units.
+constexpr size_t kSkypeNameUnits = 49;
+
+// The Skype line: attachment to the Skype client, the client's status and
+// call state, the friends list, and the commands the window asks for.
+//
+// Threads: everything but the worker runs on the window thread; the worker
+// only sends, discovers and posts. Events reach the window through
+// `mainWindow` (posted, never sent).
+class CSkypeBridge : public CSkypeTransportSink {
+public:
+    // Registers itself as the transport's sink and starts the worker, whose
+    // first pass discovers at once.
+    CSkypeBridge(CMessageTarget &mainWindow, CSkypeTransport &transport,
+                 std::chrono::milliseconds pass = kSkypePass);
+    // Stops the worker without waiting out its pause (a send already under
+    // way still ends within the transport's time-out), posts EVT_SKYPE_STATE.
+    ~CSkypeBridge() override;
+
+    CSkypeBridge(const CSkypeBridge &) = delete;
+    CSkypeBridge &operator=(const CSkypeBridge &) = delete;
+
+    // Attachment and transport.
+    void Discover();
+    int OnAttach(const std::string &client, uint32_t status) override;
+    int OnCopyData(const std::string &sender, std::string_view text) override;
+    // Sends one command (up to the first zero byte) to the attached client;
+    // true when it was accepted. Empty and over-long commands are not sent.
+    bool SendCommand(std::string_view text);
+    int32_t GetState() const;
+    void SetState(int32_t value);
+    void ForgetSkype();
+
+    // Notifications from the client.
+    void ParseNotification(std::string_view text);
+
+    // Requests of the window and what it reads.
+    int OnRequest(WPARAM kind, LPARAM code);
+    void RequestFriendDetails();
+    int GetFriendCount() const;
+    CSkypeFriend *GetFriend(uint32_t index) const;
+    // The other party of the tracked call, or empty; never waits.
+    std::string GetPartnerHandle() const;
+
+    // What the bridge holds, for traces and tests.
+    std::string GetSkypeWindow() const;
+    std::string GetCallId() const;
+    std::string GetConnStatus() const;
+    std::string GetCurrentUserHandle() const;
+    std::string GetUserStatus() const;
+
+private:
+    void SkypeWorkerThread();
+    void RunPass();
+    bool Transmit(std::string_view text);
+    void ForgetAfterFailedSend(const std::string &client);
+    void ForgetLocked();
+    void PostState();
+
+    // The rules of ParseNotification (SkypeParser.cpp).
+    void ParseUsers(std::string_view text);
+    void ParseUser(std::string_view text);
+    void ParseCall(std::string_view text);
+    void ParseConnStatus(std::string_view status);
+    void ParseUserStatus(std::string_view status);
+    void SendPartnerQuery();
+
+    CMessageTarget &m_mainWindow;
+    CSkypeTransport &m_transport;
+    const std::chrono::milliseconds m_pass;
+
+    // Guards the fields the worker shares: the attached client, the state,
+    // the three status texts, the friend count and the outbox. Never held
+    // while sending or discovering.
+    mutable std::mutex m_mutex;
+    std::condition_variable m_wake;
+
+    std::string m_skypeWindow; // the attached client; empty while not attached
+    int32_t m_state = INIT;
+    std::string m_connStatus;
+    std::string m_currentUserHandle;
+    std::string m_userStatus;
+    std::deque<std::string> m_outbox; // detail questions the worker sends
+
+    // Window thread only.
+    std::string m_callId;
+    std::string m_partnerHandle;
+    int m_parseDepth = 0;
+
+    CSkypeFriendList m_friends; // changed under m_mutex, on the window thread
+
+    std::atomic<bool> m_stop{false};
+    std::thread m_worker; // last: starts once everything above exists
+};
+
+} // namespace vocamo

@@ -1,0 +1,272 @@
+// CSkypeBridge: the notifications the client sends, one rule each.
+#include "skype/SkypeBridge.h"
+#include "skype/SkypeText.h"
+
+#include <array>
+#include <memory>
+#include <vector>
+
+namespace vocamo {
+
+namespace {
+
+// The first few words of a notification. Every space separates, so
+// adjacent spaces give no empty words.
+struct Words {
+    static constexpr size_t kMax = 4;
+    std::array<std::string_view, kMax> word{};
+    size_t count = 0;
+
+    std::string_view operator[](size_t i) const { return word[i]; }
+    bool Has(size_t i) const { return i < count; }
+};
+
+// Splits at single spaces, keeping non-empty pieces; `rest` gets what
+// follows the last word taken.
+Words SplitWords(std::string_view text)
+{
+    Words words;
+    size_t pos = 0;
+    while (words.count < Words::kMax) {
+        while (pos < text.size() && text[pos] == ' ')
+            ++pos;
+        if (pos >= text.size())
+            break;
+        size_t end = text.find(' ', pos);
+        if (end == std::string_view::npos)
+            end = text.size();
+        words.word[words.count++] = text.substr(pos, end - pos);
+        pos = end;
+    }
+    return words;
+}
+
+// The value of a multi-word property: everything after the first three
+// words and one space after each, as the client writes them.
+std::string_view RestAfterThreeWords(std::string_view text, const Words &words)
+{
+    const size_t pos = words[0].size() + words[1].size() + words[2].size() + 3;
+    return pos < text.size() ? text.substr(pos) : std::string_view();
+}
+
+enum class Value { Word, Name };
+
+struct Property {
+    std::string_view name;
+    std::string CSkypeFriend::*field;
+    Value value;
+};
+
+// In the order they are matched.
+constexpr std::array<Property, 23> kProperties{{
+    {"HANDLE", &CSkypeFriend::handle, Value::Word},
+    {"FULLNAME", &CSkypeFriend::fullName, Value::Name},
+    {"BIRTHDAY", &CSkypeFriend::birthday, Value::Word},
+    {"SEX", &CSkypeFriend::sex, Value::Word},
+    {"LANGUAGE", &CSkypeFriend::language, Value::Word},
+    {"COUNTRY", &CSkypeFriend::country, Value::Word},
+    {"PROVINCE", &CSkypeFriend::province, Value::Word},
+    {"CITY", &CSkypeFriend::city, Value::Word},
+    {"PHONE_HOME", &CSkypeFriend::phoneHome, Value::Word},
+    {"PHONE_OFFICE", &CSkypeFriend::phoneOffice, Value::Word},
+    {"PHONE_MOBILE", &CSkypeFriend::phoneMobile, Value::Word},
+    {"HOMEPAGE", &CSkypeFriend::homepage, Value::Word},
+    {"ABOUT", &CSkypeFriend::about, Value::Word},
+    {"HASCALLEQUIPMENT", &CSkypeFriend::hasCallEquipment, Value::Word},
+    {"BUDDYSTATUS", &CSkypeFriend::buddyStatus, Value::Word},
+    {"ISAUTHORIZED", &CSkypeFriend::isAuthorized, Value::Word},
+    {"ISBLOCKED", &CSkypeFriend::isBlocked, Value::Word},
+    {"DISPLAYNAME", &CSkypeFriend::displayName, Value::Name},
+    {"ONLINESTATUS", &CSkypeFriend::onlineStatus, Value::Word},
+    {"LASTONLINETIMESTAMP", &CSkypeFriend::lastOnlineTimestamp, Value::Word},
+    {"CAN_LEAVE_VM", &CSkypeFriend::canLeaveVm, Value::Word},
+    {"SPEEDDIAL", &CSkypeFriend::speedDial, Value::Word},
+    {"RECEIVEDAUTHREQUEST", &CSkypeFriend::receivedAuthRequest, Value::Word},
+}};
+
+std::string_view TrimCommas(std::string_view word)
+{
+    while (!word.empty() && word.front() == ',')
+        word.remove_prefix(1);
+    while (!word.empty() && word.back() == ',')
+        word.remove_suffix(1);
+    return word;
+}
+
+} // namespace
+
+void CSkypeBridge::ParseNotification(std::string_view text)
+{
+    if (text.empty() || text.front() == ' ')
+        return;
+    // Whatever the client sends, what we store is valid UTF-8.
+    std::string valid;
+    if (!IsValidUtf8(text)) {
+        valid = MakeValidUtf8(text);
+        text = valid;
+    }
+
+    const Words words = SplitWords(text);
+    const std::string_view first = words[0];
+    if (first == "USERS")
+        ParseUsers(text);
+    else if (first == "USER")
+        ParseUser(text);
+    else if (first == "MESSAGE")
+        return;
+    else if (first == "CALL")
+        ParseCall(text);
+    else if (first == "CHAT" || first == "VOICEMAIL")
+        return;
+    else if (first == "CONNSTATUS") {
+        if (words.Has(1))
+            ParseConnStatus(words[1]);
+    } else if (first == "CURRENTUSERHANDLE") {
+        if (words.Has(1)) {
+            std::lock_guard lock(m_mutex);
+            m_currentUserHandle = words[1];
+        }
+    } else if (first == "USERSTATUS") {
+        if (words.Has(1))
+            ParseUserStatus(words[1]);
+    }
+}
+
+// "USERS a, b, c": the friends list, rebuilt as a whole.
+void CSkypeBridge::ParseUsers(std::string_view text)
+{
+    std::vector<std::unique_ptr<CSkypeFriend>> fresh;
+    size_t pos = 5; // after "USERS"
+    uint32_t index = 0;
+    while (true) {
+        while (pos < text.size() && text[pos] == ' ')
+            ++pos;
+        if (pos >= text.size())
+            break;
+        size_t end = text.find(' ', pos);
+        if (end == std::string_view::npos)
+            end = text.size();
+        fresh.push_back(std::make_unique<CSkypeFriend>(
+            std::string(TrimCommas(text.substr(pos, end - pos))), index++));
+        pos = end;
+    }
+    {
+        std::lock_guard lock(m_mutex);
+        m_friends.Clear();
+        for (auto &record : fresh)
+            m_friends.Append(record.release());
+    }
+    if (fresh.empty())
+        m_mainWindow.Post(WM_APP_EVENT, RECEIVER_WINDOW, EVT_SKYPE_FRIENDS);
+    else
+        m_mainWindow.Post(WM_APP_EVENT, RECEIVER_SKYPE, REQ_SKYPE_FRIEND_DETAILS);
+}
+
+// "USER handle PROPERTY value": one property of one friend.
+void CSkypeBridge::ParseUser(std::string_view text)
+{
+    const Words words = SplitWords(text);
+    if (!words.Has(1))
+        return;
+    CSkypeFriend *record = m_friends.FindByHandle(words[1]);
+    if (!record || !words.Has(2))
+        return;
+    for (const Property &property : kProperties) {
+        if (words[2] != property.name)
+            continue;
+        if (property.value == Value::Name) {
+            record->*property.field =
+                CutToUtf16Units(RestAfterThreeWords(text, words), kSkypeNameUnits);
+            return;
+        }
+        if (!words.Has(3))
+            return;
+        record->*property.field = words[3];
+        if (property.field == &CSkypeFriend::onlineStatus)
+            m_mainWindow.Post(WM_APP_EVENT, RECEIVER_WINDOW, EVT_SKYPE_FRIENDS);
+        return;
+    }
+}
+
+// "CALL id STATUS value" and "CALL id PARTNER_HANDLE handle".
+void CSkypeBridge::ParseCall(std::string_view text)
+{
+    const Words words = SplitWords(text);
+    if (!words.Has(2))
+        return;
+    const std::string_view id = words[1];
+    if (words[2] == "STATUS") {
+        if (!words.Has(3))
+            return;
+        const std::string_view status = words[3];
+        if (status == "ROUTING") {
+            if (!m_callId.empty())
+                return; // another call is tracked
+            SetState(DIALING);
+            m_callId = id;
+            SendPartnerQuery();
+        } else if (status == "INPROGRESS") {
+            SetState(ANSWERING);
+        } else if (status == "FINISHED" || status == "FAILED" || status == "MISSED" ||
+                   status == "REFUSED" || status == "FAILUREREASON") {
+            SetState(NORMAL);
+            m_callId.clear();
+        } else if (status == "RINGING") {
+            if (GetState() == DIALING)
+                return; // the far end of our own call rings
+            SetState(RINGING);
+            if (m_callId.empty())
+                m_callId = id;
+            SendPartnerQuery();
+        }
+    } else if (words[2] == "PARTNER_HANDLE") {
+        if (!words.Has(3))
+            return;
+        m_partnerHandle = words[3];
+        m_mainWindow.Post(WM_APP_EVENT, RECEIVER_WINDOW, EVT_SKYPE_PARTNER);
+        // The window asks for the handle when it paints; paint again now
+        // that it is known.
+        m_mainWindow.Post(WM_REFRESH, 0, 0);
+    }
+}
+
+void CSkypeBridge::SendPartnerQuery()
+{
+    SendCommand("GET CALL " + m_callId + " PARTNER_HANDLE");
+}
+
+void CSkypeBridge::ParseConnStatus(std::string_view status)
+{
+    if (status == "ONLINE") {
+        SetState(NORMAL);
+        SendCommand("SEARCH FRIENDS");
+        std::lock_guard lock(m_mutex);
+        m_connStatus = status;
+    } else if (status == "OFFLINE" || status == "CONNECTING" || status == "PAUSING" ||
+               status == "LOGGEDOUT") {
+        SetState(INIT);
+        std::lock_guard lock(m_mutex);
+        m_connStatus = status;
+        m_currentUserHandle.clear();
+        m_userStatus.clear();
+    } else {
+        std::lock_guard lock(m_mutex);
+        m_connStatus = status;
+    }
+}
+
+void CSkypeBridge::ParseUserStatus(std::string_view status)
+{
+    if (status == "OFFLINE" || status == "LOGGEDOUT") {
+        SetState(INIT);
+        std::lock_guard lock(m_mutex);
+        m_connStatus.clear();
+        m_currentUserHandle.clear();
+        m_userStatus.clear();
+    } else {
+        std::lock_guard lock(m_mutex);
+        m_userStatus = status;
+    }
+}
+
+} // namespace vocamo

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vocamo {
+
+// Attach statuses the client reports after a discovery or on its own.
+constexpr uint32_t SKYPE_ATTACH_SUCCESS = 0;
+constexpr uint32_t SKYPE_ATTACH_PENDING_AUTHORIZATION = 1;
+constexpr uint32_t SKYPE_ATTACH_REFUSED = 2;
+constexpr uint32_t SKYPE_ATTACH_NOT_AVAILABLE = 3;
+constexpr uint32_t SKYPE_ATTACH_API_AVAILABLE = 0x8001;
+
+// Where the transport delivers what the client sends us. Called on the
+// window thread only.
+class CSkypeTransportSink {
+public:
+    virtual ~CSkypeTransportSink() = default;
+    // `client` identifies the client that reports; it is the address later
+    // sends go to.
+    virtual int OnAttach(const std::string &client, uint32_t status) = 0;
+    // A notification from `sender`.
+    virtual int OnCopyData(const std::string &sender, std::string_view text) = 0;
+};
+
+// The link to the Skype client: discover it, send it a command, and hand
+// its attach statuses and notifications to the sink on the window thread.
+class CSkypeTransport {
+public:
+    virtual ~CSkypeTransport() = default;
+
+    // Window thread. Null stops delivery (the bridge is gone).
+    virtual void SetSink(CSkypeTransportSink *sink) = 0;
+
+    // Any thread, never blocks: ask whoever is there to attach. The answer
+    // comes later through the sink's OnAttach.
+    virtual void Discover() = 0;
+
+    // Any thread. Sends one command to `client` and returns whether it was
+    // accepted; an empty client never accepts. A text the client answers
+    // with is a notification: on the window thread it reaches the sink
+    // before Send returns, from any other thread it is queued to the window
+    // thread. Waits for the client at most the transport's time-out.
+    virtual bool Send(const std::string &client, std::string_view text) = 0;
+};
+
+} // namespace vocamo
