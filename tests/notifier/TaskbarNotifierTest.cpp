@@ -84,8 +84,9 @@ TEST_F(Notifier, RisesSixtyOneStepsOfTwoPixelsAndRestsFlushAtBottomRight)
         popup.OnTimer(1);
         ASSERT_EQ(popup.GetState(), CTaskbarNotifier::Appearing);
         ASSERT_EQ(popup.Position().y(), Bottom() - 2 * move) << "move " << move;
-        if (move == 10) // only the part above the work area's bottom shows
+        if (move == 10) { // only the part above the work area's bottom shows
             EXPECT_EQ(popup.geometry(), QRect(Right() - kWidth, Bottom() - 20, kWidth, 20));
+        }
     }
     EXPECT_TRUE(popup.IsTimerActive(1));
 
