@@ -1,0 +1,285 @@
+#include "tools/vocamo-skype-sim/SkypeSim.h"
+
+#include <QCoreApplication>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace vocamo {
+
+namespace {
+
+const QString kService = QStringLiteral("com.Skype.API");
+const QString kClientPath = QStringLiteral("/com/Skype/Client");
+const QString kClientInterface = QStringLiteral("com.Skype.API.Client");
+
+void Log(const char *direction, const QString &text)
+{
+    std::fprintf(stderr, "%s %s\n", direction, text.toUtf8().constData());
+    std::fflush(stderr);
+}
+
+bool IsFinal(const QString &status)
+{
+    return status == QLatin1String("FINISHED") || status == QLatin1String("FAILED") ||
+           status == QLatin1String("MISSED") || status == QLatin1String("REFUSED");
+}
+
+} // namespace
+
+CSkypeSim::CSkypeSim(QDBusConnection bus, Options options)
+    : m_bus(std::move(bus)), m_options(std::move(options))
+{
+}
+
+bool CSkypeSim::Start(QString *error)
+{
+    if (!m_bus.isConnected()) {
+        *error = QStringLiteral("no session bus");
+        return false;
+    }
+    if (!m_bus.registerObject(QStringLiteral("/com/Skype"), this,
+                              QDBusConnection::ExportScriptableSlots)) {
+        *error = QStringLiteral("cannot export /com/Skype");
+        return false;
+    }
+    const auto reply = m_bus.interface()->registerService(
+        kService, QDBusConnectionInterface::DontQueueService,
+        QDBusConnectionInterface::DontAllowReplacement);
+    if (!reply.isValid() || reply.value() != QDBusConnectionInterface::ServiceRegistered) {
+        *error = QStringLiteral("%1 is taken").arg(kService);
+        return false;
+    }
+    return true;
+}
+
+QString CSkypeSim::Invoke(const QString &command)
+{
+    Log("<-", command);
+    const QString answer = Answer(command);
+    Log("->", answer);
+    return answer;
+}
+
+QString CSkypeSim::Answer(const QString &command)
+{
+    const QStringList words = command.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const QString first = words.value(0);
+    const bool online = !m_options.offline;
+
+    if (first == QLatin1String("NAME")) {
+        if (m_refusing)
+            return QStringLiteral("ERROR 68");
+        if (!online)
+            return QStringLiteral("CONNSTATUS OFFLINE");
+        const QString sender = calledFromDBus() ? message().service() : QString();
+        if (!sender.isEmpty() && !m_clients.contains(sender))
+            m_clients << sender;
+        return QStringLiteral("OK");
+    }
+    if (first == QLatin1String("PROTOCOL"))
+        return QStringLiteral("PROTOCOL %1").arg(words.value(1, QStringLiteral("1")));
+    if (command == QLatin1String("PING"))
+        return QStringLiteral("PONG");
+    if (command == QLatin1String("GET CONNSTATUS"))
+        return online ? QStringLiteral("CONNSTATUS ONLINE") : QStringLiteral("CONNSTATUS OFFLINE");
+    if (command == QLatin1String("GET CURRENTUSERHANDLE"))
+        return QStringLiteral("CURRENTUSERHANDLE ") + m_options.user;
+    if (command == QLatin1String("GET USERSTATUS"))
+        return online ? QStringLiteral("USERSTATUS ONLINE") : QStringLiteral("USERSTATUS OFFLINE");
+    if (command == QLatin1String("SEARCH FRIENDS")) {
+        QStringList handles;
+        for (const Friend &f : m_options.friends)
+            handles << f.handle;
+        return handles.isEmpty() ? QStringLiteral("USERS")
+                                 : QStringLiteral("USERS ") + handles.join(QStringLiteral(", "));
+    }
+    if (first == QLatin1String("GET") && words.value(1) == QLatin1String("USER"))
+        return AnswerGetUser(words);
+    if (first == QLatin1String("GET") && words.value(1) == QLatin1String("CALL")) {
+        Call *call = FindCall(words.value(2));
+        if (!call)
+            return QStringLiteral("ERROR 7 GET: invalid WHAT");
+        if (words.value(3) == QLatin1String("PARTNER_HANDLE"))
+            return QStringLiteral("CALL %1 PARTNER_HANDLE %2").arg(call->id, call->partner);
+        if (words.value(3) == QLatin1String("STATUS"))
+            return QStringLiteral("CALL %1 STATUS %2").arg(call->id, call->status);
+        return QStringLiteral("ERROR 7 GET: invalid WHAT");
+    }
+    if (first == QLatin1String("CALL"))
+        return AnswerCall(words);
+    if (first == QLatin1String("SET") && words.value(1) == QLatin1String("CALL"))
+        return AnswerSetCall(words);
+    return QStringLiteral("ERROR 2 Unknown command");
+}
+
+QString CSkypeSim::AnswerGetUser(const QStringList &words)
+{
+    const Friend *f = FindFriend(words.value(2));
+    const QString property = words.value(3);
+    if (!f)
+        return QStringLiteral("ERROR 26 Invalid user handle");
+    QString value;
+    if (property == QLatin1String("FULLNAME") || property == QLatin1String("DISPLAYNAME"))
+        value = f->displayName;
+    else if (property == QLatin1String("HANDLE"))
+        value = f->handle;
+    else if (property == QLatin1String("BUDDYSTATUS"))
+        value = QStringLiteral("3");
+    else if (property == QLatin1String("ISAUTHORIZED"))
+        value = QStringLiteral("TRUE");
+    else if (property == QLatin1String("ISBLOCKED"))
+        value = QStringLiteral("FALSE");
+    else if (property == QLatin1String("ONLINESTATUS"))
+        value = f->status;
+    else
+        return QStringLiteral("ERROR 10 Invalid property");
+    return QStringLiteral("USER %1 %2 %3").arg(f->handle, property, value);
+}
+
+// A dialled call: the answer says it is not placed yet; routing and the far
+// end ringing follow as notifications, and an answer after --answer-after.
+QString CSkypeSim::AnswerCall(const QStringList &words)
+{
+    if (words.size() < 2)
+        return QStringLiteral("ERROR 34 Invalid user handle");
+    Call call;
+    call.id = QString::number(m_nextCallId++);
+    call.partner = words.value(1);
+    call.status = QStringLiteral("UNPLACED");
+    m_calls << call;
+    const QString id = call.id;
+    QTimer::singleShot(0, this, [this, id] {
+        if (Call *c = FindCall(id); c && c->status == QLatin1String("UNPLACED"))
+            SetCallStatus(*c, QStringLiteral("ROUTING"));
+    });
+    QTimer::singleShot(20, this, [this, id] {
+        if (Call *c = FindCall(id); c && c->status == QLatin1String("ROUTING"))
+            SetCallStatus(*c, QStringLiteral("RINGING"));
+    });
+    if (m_options.answerAfterMs >= 0) {
+        QTimer::singleShot(m_options.answerAfterMs, this, [this, id] {
+            Call *c = FindCall(id);
+            if (c && !IsFinal(c->status) && c->status != QLatin1String("INPROGRESS"))
+                SetCallStatus(*c, QStringLiteral("INPROGRESS"));
+        });
+    }
+    return QStringLiteral("CALL %1 STATUS UNPLACED").arg(id);
+}
+
+QString CSkypeSim::AnswerSetCall(const QStringList &words)
+{
+    Call *call = FindCall(words.value(2));
+    if (!call)
+        return QStringLiteral("ERROR 11 Invalid call id");
+    if (words.value(3) != QLatin1String("STATUS"))
+        return QStringLiteral("ERROR 7 Invalid property");
+    const QString status = words.value(4);
+    if (status != QLatin1String("INPROGRESS") && status != QLatin1String("FINISHED"))
+        return QStringLiteral("ERROR 7 Invalid status");
+    if (IsFinal(call->status))
+        return QStringLiteral("ERROR 11 Call is over");
+    call->status = status;
+    // The answer carries the new status; other programs hear it as well.
+    const QString text = QStringLiteral("CALL %1 STATUS %2").arg(call->id, status);
+    NotifyAll(text, calledFromDBus() ? message().service() : QString());
+    return text;
+}
+
+void CSkypeSim::Control(const QString &line)
+{
+    const QStringList words = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const QString verb = words.value(0);
+    Log("<< ", line);
+    if (verb == QLatin1String("incoming") && words.size() >= 2) {
+        Call call;
+        call.id = QString::number(m_nextCallId++);
+        call.partner = words[1];
+        call.incoming = true;
+        m_calls << call;
+        SetCallStatus(m_calls.last(), QStringLiteral("RINGING"));
+    } else if (verb == QLatin1String("answer")) {
+        if (Call *call = CurrentCall(); call && call->status != QLatin1String("INPROGRESS"))
+            SetCallStatus(*call, QStringLiteral("INPROGRESS"));
+    } else if (verb == QLatin1String("hangup")) {
+        if (Call *call = CurrentCall()) {
+            if (call->status == QLatin1String("INPROGRESS"))
+                SetCallStatus(*call, QStringLiteral("FINISHED"));
+            else
+                SetCallStatus(*call, call->incoming ? QStringLiteral("MISSED")
+                                                    : QStringLiteral("REFUSED"));
+        }
+    } else if (verb == QLatin1String("status") && words.size() >= 3) {
+        if (Friend *f = FindFriend(words[1])) {
+            f->status = words[2];
+            NotifyAll(QStringLiteral("USER %1 ONLINESTATUS %2").arg(f->handle, f->status));
+        }
+    } else if (verb == QLatin1String("online")) {
+        m_options.offline = false;
+        NotifyAll(QStringLiteral("CONNSTATUS ONLINE"));
+        NotifyAll(QStringLiteral("USERSTATUS ONLINE"));
+    } else if (verb == QLatin1String("offline")) {
+        m_options.offline = true;
+        NotifyAll(QStringLiteral("USERSTATUS OFFLINE"));
+        NotifyAll(QStringLiteral("CONNSTATUS OFFLINE"));
+    } else if (verb == QLatin1String("refuse")) {
+        m_refusing = true;
+    } else if (verb == QLatin1String("quit")) {
+        QCoreApplication::quit();
+    } else if (!verb.isEmpty()) {
+        Log("!!", QStringLiteral("unknown control line: ") + line);
+    }
+}
+
+CSkypeSim::Call *CSkypeSim::FindCall(const QString &id)
+{
+    for (Call &call : m_calls) {
+        if (call.id == id)
+            return &call;
+    }
+    return nullptr;
+}
+
+// The newest call that is not over.
+CSkypeSim::Call *CSkypeSim::CurrentCall()
+{
+    for (auto it = m_calls.rbegin(); it != m_calls.rend(); ++it) {
+        if (!IsFinal(it->status))
+            return &*it;
+    }
+    return nullptr;
+}
+
+CSkypeSim::Friend *CSkypeSim::FindFriend(const QString &handle)
+{
+    for (Friend &f : m_options.friends) {
+        if (f.handle == handle)
+            return &f;
+    }
+    return nullptr;
+}
+
+void CSkypeSim::SetCallStatus(Call &call, const QString &status)
+{
+    call.status = status;
+    NotifyAll(QStringLiteral("CALL %1 STATUS %2").arg(call.id, status));
+}
+
+void CSkypeSim::NotifyAll(const QString &text, const QString &except)
+{
+    for (const QString &client : std::as_const(m_clients)) {
+        if (client == except)
+            continue;
+        QDBusMessage notify = QDBusMessage::createMethodCall(client, kClientPath,
+                                                             kClientInterface,
+                                                             QStringLiteral("Notify"));
+        notify << text;
+        Log("=>", text);
+        // send() expects no reply: a busy program never holds us up.
+        m_bus.send(notify);
+    }
+}
+
+} // namespace vocamo

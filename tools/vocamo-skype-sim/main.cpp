@@ -1,0 +1,100 @@
+// vocamo-skype-sim: plays the Skype client on the session bus, so that
+// Vocamo's Skype line can run and be tested without Skype.
+#include "tools/vocamo-skype-sim/SkypeSim.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QSocketNotifier>
+
+#include <cstdio>
+#include <unistd.h>
+
+using vocamo::CSkypeSim;
+
+namespace {
+
+bool ParseFriend(const QString &spec, CSkypeSim::Friend *out)
+{
+    // HANDLE:STATUS:Display Name; the name may hold colons of its own.
+    const qsizetype first = spec.indexOf(QLatin1Char(':'));
+    const qsizetype second = first < 0 ? -1 : spec.indexOf(QLatin1Char(':'), first + 1);
+    if (first <= 0 || second < 0)
+        return false;
+    out->handle = spec.left(first);
+    out->status = spec.mid(first + 1, second - first - 1);
+    out->displayName = spec.mid(second + 1);
+    return !out->status.isEmpty();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("vocamo-skype-sim"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Plays the Skype client on the session bus. Control lines on stdin: incoming HANDLE, "
+        "answer, hangup, status HANDLE ONLINESTATUS, online, offline, refuse, quit."));
+    parser.addHelpOption();
+    QCommandLineOption friendOption(QStringLiteral("friend"),
+                                    QStringLiteral("A friend (repeatable)."),
+                                    QStringLiteral("HANDLE:STATUS:Display Name"));
+    QCommandLineOption userOption(QStringLiteral("user"),
+                                  QStringLiteral("The signed-in user's handle."),
+                                  QStringLiteral("HANDLE"), QStringLiteral("vocamo.echo"));
+    QCommandLineOption answerOption(QStringLiteral("answer-after"),
+                                    QStringLiteral("A dialled call answers by itself."),
+                                    QStringLiteral("MS"));
+    QCommandLineOption offlineOption(QStringLiteral("offline"),
+                                     QStringLiteral("Start signed out."));
+    parser.addOptions({friendOption, userOption, answerOption, offlineOption});
+    parser.process(app);
+
+    CSkypeSim::Options options;
+    for (const QString &spec : parser.values(friendOption)) {
+        CSkypeSim::Friend f;
+        if (!ParseFriend(spec, &f)) {
+            std::fprintf(stderr, "vocamo-skype-sim: bad --friend %s\n", qPrintable(spec));
+            return 2;
+        }
+        options.friends << f;
+    }
+    options.user = parser.value(userOption);
+    if (parser.isSet(answerOption))
+        options.answerAfterMs = parser.value(answerOption).toInt();
+    options.offline = parser.isSet(offlineOption);
+
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    CSkypeSim sim(bus, options);
+    QString error;
+    if (!sim.Start(&error)) {
+        std::fprintf(stderr, "vocamo-skype-sim: %s\n", qPrintable(error));
+        return 1;
+    }
+    // First line: the name is ours; tests wait for it.
+    std::printf("com.Skype.API %s\n", qPrintable(bus.baseService()));
+    std::fflush(stdout);
+
+    QByteArray pending;
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, &app, [&] {
+        char chunk[4096];
+        const ssize_t n = ::read(STDIN_FILENO, chunk, sizeof chunk);
+        if (n <= 0) {
+            input.setEnabled(false); // stdin closed: keep running until killed
+            return;
+        }
+        pending.append(chunk, n);
+        qsizetype end;
+        while ((end = pending.indexOf('\n')) >= 0) {
+            const QString line = QString::fromUtf8(pending.left(end)).trimmed();
+            pending.remove(0, end + 1);
+            if (!line.isEmpty())
+                sim.Control(line);
+        }
+    });
+    return app.exec();
+}
