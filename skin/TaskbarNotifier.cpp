@@ -405,7 +405,7 @@ QTimer &CTaskbarNotifier::Timer(unsigned timerId)
 
 void CTaskbarNotifier::StartTimer(unsigned timerId, unsigned period)
 {
-    // A zero period would spin; Windows raises it to its minimum as well.
+    // A zero period would keep the timer spinning.
     const unsigned scaled = std::max(1u, period / m_periodDivisor);
     Timer(timerId).start(int(std::min<unsigned>(scaled, INT_MAX)));
 }
