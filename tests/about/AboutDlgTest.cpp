@@ -2,11 +2,7 @@
 
 #include <QDir>
 #include <QFile>
-#include <QKeyEvent>
-#include <QPushButton>
-#include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -56,23 +52,6 @@ TEST(AboutDlg, ShowsTheProgramsOwnVersion)
     EXPECT_EQ(dlg.GetVersionFieldText(),
               QString::fromStdString(CAboutDlg::VersionText(VOCAMO_VERSION_RECORD)));
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("About Vocamo"));
-}
-
-TEST(AboutDlg, OkAndEscapeEndTheBox)
-{
-    CAboutDlg dlg;
-    dlg.show();
-    auto *ok = dlg.findChild<QPushButton *>(QStringLiteral("ok"));
-    ASSERT_NE(ok, nullptr);
-    EXPECT_TRUE(ok->isDefault());
-    QTest::mouseClick(ok, Qt::LeftButton);
-    EXPECT_EQ(dlg.result(), QDialog::Accepted);
-    EXPECT_FALSE(dlg.isVisible());
-
-    dlg.show();
-    QTest::keyClick(&dlg, Qt::Key_Escape);
-    EXPECT_EQ(dlg.result(), QDialog::Rejected);
-    EXPECT_FALSE(dlg.isVisible());
 }
 
 TEST(AboutDlg, RendersItsPicture)
