@@ -3,10 +3,7 @@
 #include "app/VersionReader.h"
 
 #include <QFontMetrics>
-#include <QImage>
 #include <QLabel>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRect>
@@ -40,30 +37,6 @@ private:
     int m_baseY;
 };
 
-// Icon 174, or a stand-in of the same size while the artwork is missing.
-QPixmap ProgramIcon()
-{
-    QPixmap icon(QStringLiteral(":/icon/174.png"));
-    if (!icon.isNull())
-        return icon;
-    QImage image(32, 32, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(40, 110, 190));
-    p.drawRoundedRect(QRectF(1, 1, 30, 30), 7, 7);
-    p.setBrush(Qt::white);
-    p.drawRoundedRect(QRectF(8, 6, 16, 20), 3, 3);
-    p.setBrush(QColor(40, 110, 190));
-    for (int row = 0; row < 3; ++row)
-        for (int col = 0; col < 3; ++col)
-            p.drawRect(QRectF(10.5 + col * 4.5, 12 + row * 4.5, 2.5, 2.5));
-    p.drawRect(QRectF(10.5, 8, 11, 2.5));
-    p.end();
-    return QPixmap::fromImage(image);
-}
-
 } // namespace
 
 CAboutDlg::CAboutDlg(QWidget *parent, const QString &recordPath) : QDialog(parent)
@@ -75,7 +48,7 @@ CAboutDlg::CAboutDlg(QWidget *parent, const QString &recordPath) : QDialog(paren
     const CDialogUnits units(font());
 
     auto *icon = new QLabel(this);
-    icon->setPixmap(ProgramIcon());
+    icon->setPixmap(QPixmap(QStringLiteral(":/icon/174.png")));
     icon->setGeometry(QRect(QPoint(units.X(11), units.Y(17)), icon->pixmap().size()));
 
     auto *name = new QLabel(QStringLiteral("Vocamo Version"), this);

@@ -18,7 +18,5 @@ add_library(vocamo_about STATIC
     AboutDlg.h AboutDlg.cpp
     VersionReader.h VersionReader.cpp
     ${vocamo_version_dir}/vocamo_version.qrc)
-target_link_libraries(vocamo_about PUBLIC vocamo_core Qt6::Widgets)
-if(TARGET vocamo_resources)
-  target_link_libraries(vocamo_about PUBLIC vocamo_resources)
-endif()
+# The icon :/icon/174.png comes from vocamo_resources.
+target_link_libraries(vocamo_about PUBLIC vocamo_core vocamo_resources Qt6::Widgets)
