@@ -1,0 +1,183 @@
+#include "platform/tapi/ModemProvider.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <glob.h>
+
+namespace vocamo {
+
+namespace {
+
+// "ttyACM2" before "ttyACM10": shorter names first, then by name.
+std::vector<std::string> PortsMatching(const char *pattern)
+{
+    std::vector<std::string> ports;
+    glob_t g{};
+    if (::glob(pattern, 0, nullptr, &g) == 0) {
+        for (size_t i = 0; i < g.gl_pathc; ++i)
+            ports.emplace_back(g.gl_pathv[i]);
+    }
+    ::globfree(&g);
+    std::sort(ports.begin(), ports.end(), [](const std::string &a, const std::string &b) {
+        return a.size() != b.size() ? a.size() < b.size() : a < b;
+    });
+    return ports;
+}
+
+bool Lists(const std::vector<int> &values, int wanted)
+{
+    return std::find(values.begin(), values.end(), wanted) != values.end();
+}
+
+} // namespace
+
+CModemProvider::CModemProvider(DeviceLister devices, ModemTimeouts timeouts)
+    : m_devices(std::move(devices)), m_timeouts(timeouts)
+{
+}
+
+CModemProvider::~CModemProvider()
+{
+    std::vector<HPHONEAPP> phoneApps;
+    std::vector<HLINEAPP> lineApps;
+    {
+        std::lock_guard lock(m_mutex);
+        for (const auto &[h, app] : m_phoneApps)
+            phoneApps.push_back(h);
+        for (const auto &[h, app] : m_lineApps)
+            lineApps.push_back(h);
+    }
+    for (HPHONEAPP h : phoneApps)
+        phoneShutdown(h);
+    for (HLINEAPP h : lineApps)
+        lineShutdown(h);
+}
+
+std::vector<std::string> CModemProvider::DefaultDevices()
+{
+    std::vector<std::string> devices;
+    if (const char *list = std::getenv("VOCAMO_MODEMS")) {
+        std::string_view rest = list;
+        while (!rest.empty()) {
+            const size_t colon = rest.find(':');
+            const std::string_view path = rest.substr(0, colon);
+            if (!path.empty())
+                devices.emplace_back(path);
+            if (colon == std::string_view::npos)
+                break;
+            rest.remove_prefix(colon + 1);
+        }
+        return devices;
+    }
+    for (const char *pattern : {"/dev/ttyACM*", "/dev/ttyUSB*"}) {
+        const std::vector<std::string> ports = PortsMatching(pattern);
+        devices.insert(devices.end(), ports.begin(), ports.end());
+    }
+    return devices;
+}
+
+void CModemProvider::InvalidateProbeCache()
+{
+    std::lock_guard lock(m_mutex);
+    m_probeCache.clear();
+}
+
+std::shared_ptr<CModemPort> CModemProvider::SharedPort(const std::string &path, int &error,
+                                                       bool &opened)
+{
+    error = 0;
+    opened = false;
+    std::lock_guard lock(m_mutex);
+    auto found = m_ports.find(path);
+    if (found != m_ports.end()) {
+        if (auto port = found->second.lock(); port && !port->IsGone())
+            return port;
+    }
+    auto port = std::make_shared<CModemPort>(path);
+    error = port->Open();
+    if (error != 0) {
+        m_probeCache.erase(path); // a port that fails to open is probed anew
+        return nullptr;
+    }
+    port->Start(nullptr);
+    m_ports[path] = port;
+    opened = true;
+    return port;
+}
+
+bool CModemProvider::Probe(const std::string &path, ProbeResult &result)
+{
+    std::shared_ptr<CModemPort> inUse;
+    {
+        std::lock_guard lock(m_mutex);
+        if (auto cached = m_probeCache.find(path); cached != m_probeCache.end()) {
+            result = cached->second;
+            return true;
+        }
+        if (auto found = m_ports.find(path); found != m_ports.end())
+            inUse = found->second.lock();
+    }
+    ProbeResult probed;
+    const auto t = m_timeouts.probe;
+    if (inUse && !inUse->IsGone()) {
+        // Ours already, and in voice mode: only the speakerphone is left to ask.
+        probed.modem = probed.voice = true;
+        const CModemPort::Reply vls = inUse->Command("AT+VLS=?", t);
+        probed.speakerphone = vls.ok && Lists(ParseCapabilityList(vls.lines), 7);
+    } else {
+        CModemPort port(path);
+        if (port.Open() != 0) {
+            std::lock_guard lock(m_mutex);
+            m_probeCache.erase(path);
+            return false;
+        }
+        port.Start(nullptr);
+        if (port.Command("ATZ", t).answered) {
+            probed.modem = true;
+            port.Command("ATE0", t);
+            const CModemPort::Reply classes = port.Command("AT+FCLASS=?", t);
+            probed.voice = classes.ok && Lists(ParseCapabilityList(classes.lines), 8);
+            if (probed.voice && port.Command("AT+FCLASS=8", t).ok) {
+                const CModemPort::Reply vls = port.Command("AT+VLS=?", t);
+                probed.speakerphone = vls.ok && Lists(ParseCapabilityList(vls.lines), 7);
+                port.Command("AT+FCLASS=0", t);
+            }
+        }
+        port.Close();
+    }
+    std::lock_guard lock(m_mutex);
+    m_probeCache[path] = probed;
+    result = probed;
+    return true;
+}
+
+std::shared_ptr<CModemLine> CModemProvider::LineOf(HLINE hLine)
+{
+    std::lock_guard lock(m_mutex);
+    auto found = m_lines.find(hLine);
+    if (found == m_lines.end() || !found->second.line)
+        return nullptr;
+    return found->second.line;
+}
+
+std::shared_ptr<CModemLine> CModemProvider::LineOfCall(HCALL hCall)
+{
+    std::vector<std::shared_ptr<CModemLine>> lines;
+    {
+        std::lock_guard lock(m_mutex);
+        for (const auto &[h, entry] : m_lines)
+            lines.push_back(entry.line);
+    }
+    for (auto &line : lines)
+        if (hCall != 0 && line->OwnsCall(hCall))
+            return line;
+    return nullptr;
+}
+
+void CModemProvider::CloseLines(std::vector<std::shared_ptr<CModemLine>> lines)
+{
+    for (auto &line : lines)
+        line->Close();
+}
+
+} // namespace vocamo
