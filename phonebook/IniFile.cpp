@@ -53,9 +53,11 @@ std::string CIniFile::GetString(const char *section, const char *key, const char
     if (!section || !key)
         return fallback;
     DWORD size = kStep;
-    std::vector<char> buffer(size + 1);
-    DWORD length = GetPrivateProfileStringA(section, key, fallback, buffer.data(), size,
-                                            m_path.c_str());
+    char first[kStep + 1];
+    DWORD length = GetPrivateProfileStringA(section, key, fallback, first, size, m_path.c_str());
+    if (length + 1 < size)
+        return std::string(first, length);
+    std::vector<char> buffer;
     while (length + 1 >= size) {
         size = Grow(size);
         buffer.assign(size + 1, '\0');

@@ -84,7 +84,7 @@ public:
         struct stat st {};
         if (stat(path.c_str(), &st) != 0)
             return (errno == ENOENT || errno == ENOTDIR) ? EmptyText() : nullptr;
-        if (S_ISDIR(st.st_mode))
+        if (S_ISDIR(st.st_mode) || static_cast<size_t>(st.st_size) > CProfileText::kMaxBytes)
             return nullptr;
         {
             std::lock_guard<std::mutex> guard(m_lock);
@@ -101,7 +101,7 @@ public:
         std::string bytes;
         const bool read = fstat(fd, &st) == 0 && ReadAll(fd, bytes, st.st_size);
         close(fd);
-        if (!read)
+        if (!read || bytes.size() > CProfileText::kMaxBytes)
             return nullptr;
         TextPtr text = std::make_shared<const CProfileText>(std::move(bytes));
         Store(path, StampOf(st), text);
@@ -220,12 +220,6 @@ bool ReplaceFile(const std::string &path, const std::string &bytes, FileStamp &s
         errno = error;
         return false;
     }
-    // Make the rename itself durable; the file is whole either way.
-    const int dirFd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        fsync(dirFd);
-        close(dirFd);
-    }
     struct stat after {};
     stamped = stat(path.c_str(), &after) == 0;
     if (stamped)
@@ -248,6 +242,8 @@ BOOL ChangeFile(const char *path, Change change)
     std::string bytes = change(*text);
     if (bytes == text->Bytes())
         return 1;
+    if (bytes.size() > CProfileText::kMaxBytes)
+        return 0;
     const std::string pathName = path;
     FileStamp stamp;
     bool stamped = false;

@@ -1,6 +1,7 @@
 #include "platform/profile/ProfileText.h"
 
 #include <cstring>
+#include <initializer_list>
 #include <utility>
 
 namespace vocamo {
@@ -11,12 +12,36 @@ bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' ||
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-void TrimRange(const char *bytes, size_t &begin, size_t &end)
+template <typename Offset>
+void TrimRange(const char *bytes, Offset &begin, Offset &end)
 {
     while (begin < end && IsBlank(bytes[begin]))
         ++begin;
     while (end > begin && IsBlank(bytes[end - 1]))
         --end;
+}
+
+uint64_t HashName(std::string_view name)
+{
+    uint64_t hash = 14695981039346656037ull;
+    for (const char c : name) {
+        hash ^= static_cast<unsigned char>(LowerAscii(c));
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
+// Joins pieces without operator+, which trips a false -Wrestrict in GCC 12.
+std::string Concat(std::initializer_list<std::string_view> pieces)
+{
+    size_t length = 0;
+    for (const std::string_view piece : pieces)
+        length += piece.size();
+    std::string text;
+    text.reserve(length);
+    for (const std::string_view piece : pieces)
+        text.append(piece);
+    return text;
 }
 
 const char *FindLast(const char *from, char c, size_t length)
@@ -38,14 +63,6 @@ std::string_view CProfileText::Trim(std::string_view text)
     size_t end = text.size();
     TrimRange(text.data(), begin, end);
     return text.substr(begin, end - begin);
-}
-
-std::string CProfileText::Lower(std::string_view text)
-{
-    std::string lower(text);
-    for (char &c : lower)
-        c = LowerAscii(c);
-    return lower;
 }
 
 bool CProfileText::SameName(std::string_view a, std::string_view b)
@@ -71,6 +88,15 @@ void CProfileText::Parse()
         if (at > m_bomLength && b[at - 1] == '\r')
             m_eol = "\r\n";
     }
+
+    if (n > kMaxBytes)
+        return;
+    // One key per line at most; reserving spares the copies of growing.
+    size_t lines = 0;
+    for (const char *p = b; (p = static_cast<const char *>(std::memchr(p, '\n', b + n - p)));
+         ++p)
+        ++lines;
+    m_keys.reserve(lines + 1);
 
     bool commentsOpen = false; // still in the comments right below a header
     size_t pos = m_bomLength;
@@ -105,7 +131,7 @@ void CProfileText::Parse()
             section.commentsEnd = next;
             section.end = n;
             section.nameBegin = start + 1;
-            section.nameEnd = static_cast<size_t>(close - b);
+            section.nameEnd = static_cast<uint32_t>(close - b);
             TrimRange(b, section.nameBegin, section.nameEnd);
             section.firstKey = m_keys.size();
             section.keyCount = 0;
@@ -120,9 +146,9 @@ void CProfileText::Parse()
                 key.lineEnd = lineEnd;
                 key.lineNext = next;
                 key.nameBegin = start;
-                key.nameEnd = static_cast<size_t>(eq - b);
+                key.nameEnd = static_cast<uint32_t>(eq - b);
                 TrimRange(b, key.nameBegin, key.nameEnd);
-                key.valueBegin = static_cast<size_t>(eq - b) + 1;
+                key.valueBegin = static_cast<uint32_t>(eq - b) + 1;
                 key.valueEnd = textEnd;
                 TrimRange(b, key.valueBegin, key.valueEnd);
                 // "=value" has no name to look it up by: a stray line.
@@ -136,10 +162,20 @@ void CProfileText::Parse()
         pos = next;
     }
 
-    m_index.reserve(m_sections.size());
+    size_t slots = 8;
+    while (slots < 2 * m_sections.size())
+        slots *= 2;
+    m_slots.assign(slots, 0);
     for (size_t i = 0; i < m_sections.size(); ++i) {
         const std::string_view name = Name(m_sections[i]);
-        m_index.emplace(Lower(name), static_cast<uint32_t>(i));
+        for (size_t slot = HashName(name) & (slots - 1);; slot = (slot + 1) & (slots - 1)) {
+            if (m_slots[slot] == 0) {
+                m_slots[slot] = static_cast<uint32_t>(i + 1);
+                break;
+            }
+            if (SameName(Name(m_sections[m_slots[slot] - 1]), name))
+                break; // the first of that name stays the one found
+        }
         // An empty name would end the double-NUL list early.
         if (!name.empty()) {
             m_nameList.append(name);
@@ -166,8 +202,16 @@ std::string_view CProfileText::Value(const Key &key) const
 
 const CProfileText::Section *CProfileText::FindSection(std::string_view name) const
 {
-    const auto found = m_index.find(Lower(Trim(name)));
-    return found == m_index.end() ? nullptr : &m_sections[found->second];
+    if (m_slots.empty())
+        return nullptr;
+    const std::string_view sought = Trim(name);
+    const size_t mask = m_slots.size() - 1;
+    for (size_t slot = HashName(sought) & mask; m_slots[slot] != 0; slot = (slot + 1) & mask) {
+        const Section &section = m_sections[m_slots[slot] - 1];
+        if (SameName(Name(section), sought))
+            return &section;
+    }
+    return nullptr;
 }
 
 const CProfileText::Key *CProfileText::FindKey(const Section &section, std::string_view name) const
@@ -206,11 +250,11 @@ void CProfileText::AppendLines(std::string &out, const std::vector<std::string> 
 std::string CProfileText::WithValue(std::string_view section, std::string_view key,
                                     std::string_view value) const
 {
-    std::string line = std::string(key) + "=" + std::string(value);
+    std::string line = Concat({key, "=", value});
     const Section *found = FindSection(section);
     if (!found) {
         std::string out = m_bytes;
-        AppendLines(out, {"[" + std::string(section) + "]", line});
+        AppendLines(out, {Concat({"[", section, "]"}), line});
         return out;
     }
     if (const Key *existing = FindKey(*found, key)) {
@@ -219,7 +263,7 @@ std::string CProfileText::WithValue(std::string_view section, std::string_view k
         // The key keeps the spelling it was first written with.
         std::string out = m_bytes;
         out.replace(existing->lineBegin, existing->lineEnd - existing->lineBegin,
-                    std::string(Name(*existing)) + "=" + std::string(value));
+                    Concat({Name(*existing), "=", value}));
         return out;
     }
     const size_t at = found->keyCount ? m_keys[found->firstKey + found->keyCount - 1].lineNext
@@ -258,7 +302,7 @@ std::string CProfileText::WithSection(std::string_view section,
     if (!found) {
         std::vector<std::string> all;
         all.reserve(lines.size() + 1);
-        all.push_back("[" + std::string(section) + "]");
+        all.push_back(Concat({"[", section, "]"}));
         all.insert(all.end(), lines.begin(), lines.end());
         std::string out = m_bytes;
         AppendLines(out, all);

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace vocamo {
@@ -16,20 +15,23 @@ namespace vocamo {
 class CProfileText {
 public:
     struct Key {
-        size_t lineBegin;  // first byte of the line
-        size_t lineEnd;    // end of the line's text, before its line ending
-        size_t lineNext;   // first byte of the next line
-        size_t nameBegin, nameEnd;
-        size_t valueBegin, valueEnd;
+        uint32_t lineBegin;  // first byte of the line
+        uint32_t lineEnd;    // end of the line's text, before its line ending
+        uint32_t lineNext;   // first byte of the next line
+        uint32_t nameBegin, nameEnd;
+        uint32_t valueBegin, valueEnd;
     };
     struct Section {
-        size_t headerBegin;
-        size_t bodyBegin;   // the line after the header
-        size_t commentsEnd; // end of the comment lines right below the header
-        size_t end;         // the next header, or the end of the file
-        size_t nameBegin, nameEnd;
-        size_t firstKey, keyCount; // into Keys()
+        uint32_t headerBegin;
+        uint32_t bodyBegin;   // the line after the header
+        uint32_t commentsEnd; // end of the comment lines right below the header
+        uint32_t end;         // the next header, or the end of the file
+        uint32_t nameBegin, nameEnd;
+        uint32_t firstKey, keyCount; // into Keys()
     };
+
+    // Offsets are 32-bit; larger files are not read.
+    static constexpr size_t kMaxBytes = 0xFFFFFFF0u;
 
     CProfileText() = default;
     explicit CProfileText(std::string bytes);
@@ -58,7 +60,6 @@ public:
     std::string WithSection(std::string_view section, const std::vector<std::string> &lines) const;
 
     static std::string_view Trim(std::string_view text);
-    static std::string Lower(std::string_view text);
     static bool SameName(std::string_view a, std::string_view b);
 
 private:
@@ -71,7 +72,9 @@ private:
     size_t m_bomLength = 0;
     std::vector<Section> m_sections;
     std::vector<Key> m_keys;
-    std::unordered_map<std::string, uint32_t> m_index; // lower-cased name -> first section
+    // Open addressing on the name without regard to case: 1 + the index of
+    // the first section of that name, 0 for a free slot.
+    std::vector<uint32_t> m_slots;
     std::string m_nameList;
 };
 
