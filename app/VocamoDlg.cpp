@@ -1,0 +1,332 @@
+// The window's life: construction and initialisation, destruction, the
+// posted-message pump, timers, the paint handler and the list scrolling.
+#include "app/VocamoDlg.h"
+
+#include "app/AboutDlg.h"
+#include "app/DeviceMonitor.h"
+#include "app/PowerMonitor.h"
+#include "app/RingPlayer.h"
+#include "phonebook/BookmarkDlg.h"
+#include "skin/Composition.h"
+#include "skin/ContactItem.h"
+#include "skin/Skin.h"
+#include "skin/SkinButton.h"
+#include "skin/SkinItemList.h"
+#include "skin/SkinImage.h"
+#include "skin/TaskbarNotifier.h"
+#include "skype/DBusSkypeTransport.h"
+#include "skype/SkypeBridge.h"
+#include "telephony/CallController.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QIcon>
+#include <QMessageBox>
+#include <QPainter>
+
+#include <cstdlib>
+
+namespace vocamo {
+
+namespace {
+
+// half(v) of the scroll step: 1 for 1, else v / 2 rounded towards zero.
+int Half(int v) { return v == 1 ? 1 : v / 2; }
+
+} // namespace
+
+CVocamoDlg::CVocamoDlg(VocamoServices services)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_services(std::move(services)),
+      m_target(this)
+{
+    setWindowTitle(QStringLiteral("Vocamo"));
+    setWindowIcon(QIcon(QStringLiteral(":/icon/174.png")));
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setFixedSize(kWidth, kHeight);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+
+    if (!m_services.makeController)
+        m_services.makeController = [](CMessageTarget &target, const std::string &exeDir) {
+            return std::make_unique<CCallController>(target, exeDir);
+        };
+    if (!m_services.makeBridge)
+        m_services.makeBridge = [](CMessageTarget &target, CSkypeTransport &transport) {
+            return std::make_unique<CSkypeBridge>(target, transport);
+        };
+    for (int id : {TIMER_SCROLL, TIMER_NOTIFIER, TIMER_UP, TIMER_DOWN}) {
+        auto *timer = new QTimer(this);
+        connect(timer, &QTimer::timeout, this, [this, id] { OnTimer(id); });
+        m_timers[id] = timer;
+    }
+    Initialize();
+}
+
+CVocamoDlg::~CVocamoDlg() { Destroy(); }
+
+void CVocamoDlg::Initialize()
+{
+    m_exeDir = m_services.exeDir.isEmpty() ? QCoreApplication::applicationDirPath() : m_services.exeDir;
+    m_windowState = INIT;
+    m_callOwner = LINE_NONE;
+    m_activeLine = LINE_NONE;
+    m_ringSoundPath = m_exeDir + QStringLiteral("/RING.WAV");
+    m_ring = m_services.ringPlayer ? m_services.ringPlayer : std::make_shared<CRingPlayer>();
+    m_painting = false;
+    m_dialString.clear();
+    m_keypadHidden = true;
+    m_editor = std::make_unique<CBookmarkDlg>(this, &m_target, m_exeDir.toStdString());
+
+    RecreateCallController();
+
+    m_notifier = std::make_unique<CTaskbarNotifier>(m_services.notifierPeriodDivisor);
+    m_notifier->Create(&m_target);
+
+    if (m_services.skypeTransport) {
+        m_transport = m_services.skypeTransport;
+    } else {
+        auto transport = std::make_unique<CDBusSkypeTransport>();
+        m_transport = transport.get();
+        m_ownTransport = std::move(transport);
+    }
+    m_bridge = m_services.makeBridge(m_target, *m_transport);
+    m_bridge->Discover();
+
+    // What the lines post is handled only once this returns, so the skin is
+    // there before the first of their messages.
+    LoadSkin();
+
+    if (m_services.watchSystem) {
+        m_power = std::make_unique<CPowerMonitor>([this](bool suspending) {
+            if (suspending)
+                OnSuspend();
+            else
+                OnResume();
+        });
+        m_devices = std::make_unique<CDeviceMonitor>([this] { OnDeviceArrival(); },
+                                                     [this](const std::string &) {
+                                                         OnDeviceQueryRemove();
+                                                         // The port went for good: nothing to refuse.
+                                                     });
+    }
+    PostMessage(WM_REFRESH, 0, 0);
+}
+
+void CVocamoDlg::LoadSkin()
+{
+    m_skin = std::make_unique<CSkin>();
+    m_items = &m_skin->Items();
+    const CSkin::Elements &e = m_skin->GetElements();
+    m_skypeButton = e.skypeButton;
+    m_modemButton = e.modemButton;
+    m_callStart = e.callStart;
+    m_callEnd = e.callEnd;
+    m_display = e.display;
+    m_bookmark = e.bookmark;
+    m_panel = e.panel;
+    m_panelClose = e.panelClose;
+    m_down = e.downArrow;
+    m_placeholderRow = e.placeholderRow;
+}
+
+void CVocamoDlg::Destroy()
+{
+    for (auto &[id, timer] : m_timers)
+        timer->stop();
+    m_devices.reset();
+    m_power.reset();
+    m_hovered = nullptr;
+    m_selectedFriendRow = m_selectedNameRow = m_firstFriendRow = m_firstNameRow = nullptr;
+    m_selectedNumberEntry = nullptr;
+    m_controller.reset();
+    m_notifier.reset();
+    m_bridge.reset();
+    m_ownTransport.reset();
+    m_editor.reset();
+    m_items = nullptr;
+    m_skin.reset();
+}
+
+void CVocamoDlg::PostMessage(unsigned message, WPARAM wParam, LPARAM lParam)
+{
+    m_target.Post(message, wParam, lParam);
+}
+
+bool CVocamoDlg::event(QEvent *event)
+{
+    if (event->type() == CAppMessageEvent::EventType()) {
+        auto *m = static_cast<CAppMessageEvent *>(event);
+        OnAppMessage(m->message, m->wParam, m->lParam);
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void CVocamoDlg::ShowMessage(const QString &text)
+{
+    if (m_services.messageBox) {
+        m_services.messageBox(text);
+        return;
+    }
+    QMessageBox::information(this, QStringLiteral("Vocamo"), text);
+}
+
+void CVocamoDlg::ShowAbout()
+{
+    if (m_services.showAbout) {
+        m_services.showAbout();
+        return;
+    }
+    CAboutDlg about(this);
+    about.exec();
+}
+
+void CVocamoDlg::HideWindow() { hide(); }
+
+void CVocamoDlg::ShowWindowNormal()
+{
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void CVocamoDlg::closeEvent(QCloseEvent *event)
+{
+    // Alt+F4 or the window menu's Close ends the program, as the dialog's
+    // cancel did.
+    event->accept();
+    QCoreApplication::exit(0);
+}
+
+void CVocamoDlg::focusInEvent(QFocusEvent *) { PostMessage(WM_REFRESH, 0, 0); }
+
+void CVocamoDlg::focusOutEvent(QFocusEvent *) { PostMessage(WM_REFRESH, 0, 0); }
+
+// Timers ---------------------------------------------------------------------
+
+void CVocamoDlg::SetTimer(int id, int periodMs)
+{
+    if (auto it = m_timers.find(id); it != m_timers.end())
+        it->second->start(periodMs);
+}
+
+void CVocamoDlg::KillTimer(int id)
+{
+    if (auto it = m_timers.find(id); it != m_timers.end())
+        it->second->stop();
+}
+
+bool CVocamoDlg::IsTimerActive(int id) const
+{
+    auto it = m_timers.find(id);
+    return it != m_timers.end() && it->second->isActive();
+}
+
+void CVocamoDlg::OnTimer(int id)
+{
+    RecomputeViewport();
+    switch (id) {
+    case TIMER_SCROLL: ScrollTick(); break;
+    case TIMER_NOTIFIER:
+        KillTimer(TIMER_NOTIFIER);
+        if (m_notifier)
+            m_notifier->Popup(NotifierText(true), 500, 5000, 500, 1);
+        SetTimer(TIMER_NOTIFIER, 4500);
+        break;
+    case TIMER_UP: Previous(); break;
+    case TIMER_DOWN: Next(); break;
+    default: break;
+    }
+    PostMessage(WM_REFRESH, 0, 0);
+}
+
+// Paint and scrolling ----------------------------------------------------------
+
+void CVocamoDlg::RecomputeViewport()
+{
+    if (!m_items)
+        return;
+    const CSkinItem *body = m_items->FindByKind(kind::kBodyBackground);
+    if (!body || !m_display)
+        return;
+    // Edges as the layout rules have them: right and bottom are the values
+    // of the body's right and of the display's top - 1.
+    const SkinRect &b = body->GetImageRect();
+    m_listViewport = QRect(QPoint(b.left, b.top), QPoint(b.right, m_display->GetImageRect().top - 1));
+}
+
+void CVocamoDlg::StartScrollIfNeeded()
+{
+    const int top = m_listViewport.top();
+    const int bottom = m_listViewport.bottom();
+    const int rowHeight = static_cast<int>(m_placeholderRow && m_placeholderRow->GetImage()
+                                               ? m_placeholderRow->GetImage()->GetHeight()
+                                               : 0);
+    auto needs = [&](const CContactItem *selected, const CContactItem *first, int slack) {
+        if (!selected)
+            return false;
+        const SkinRect &r = selected->GetWholeRect();
+        if (selected == first)
+            return r.top != top + 10;
+        return r.top < top + 10 || r.bottom > bottom + slack - 10;
+    };
+    if (needs(m_selectedFriendRow, m_firstFriendRow, 0) ||
+        needs(m_selectedNameRow, m_firstNameRow, rowHeight)) {
+        KillTimer(TIMER_SCROLL);
+        SetTimer(TIMER_SCROLL, 10);
+    }
+}
+
+void CVocamoDlg::ScrollTick()
+{
+    const int top = m_listViewport.top();
+    const int bottom = m_listViewport.bottom();
+    bool moved = false;
+    auto step = [&](CContactItem *selected, CContactItem *first) {
+        if (!selected || !first)
+            return;
+        const SkinRect &r = selected->GetWholeRect();
+        int d = 0;
+        if (selected == first) {
+            const int e = top - r.top + 10;
+            d = e == 0 ? 0 : (e > 0 ? Half(e) : -Half(-e));
+        } else if (r.top < top + 10) {
+            d = Half(top - r.top + 10);
+        } else if (r.bottom > bottom - 10) {
+            d = -Half(r.bottom - bottom + 10);
+        }
+        first->SetOffset(0, d);
+        moved = moved || d != 0;
+    };
+    step(m_selectedFriendRow, m_firstFriendRow);
+    step(m_selectedNameRow, m_firstNameRow);
+    if (!moved)
+        KillTimer(TIMER_SCROLL);
+}
+
+QImage CVocamoDlg::ComposeFrame()
+{
+    if (!m_items)
+        return m_frame;
+    RecomputeViewport();
+    StartScrollIfNeeded();
+    ShowRowsForLine();
+    UpdateCallButtons();
+    m_items->LayoutAll();
+    // Found set only re-entrantly (a list rebuild under way on this thread):
+    // keep the last picture and come back once the rebuild is done.
+    if (!ComposeWindow(m_frame, *m_items, m_dialString, &m_painting))
+        PostMessage(WM_REFRESH, 0, 0);
+    return m_frame;
+}
+
+void CVocamoDlg::paintEvent(QPaintEvent *)
+{
+    ComposeFrame();
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(0, 0, m_frame);
+}
+
+} // namespace vocamo

@@ -1,0 +1,254 @@
+#pragma once
+
+#include "core/CallState.h"
+#include "core/QtMessageTarget.h"
+
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace vocamo {
+
+class CBookmarkDlg;
+class CCallController;
+class CContactItem;
+class CDeviceMonitor;
+class CPowerMonitor;
+class CRingPlayer;
+class CSkinButton;
+class CSkinItem;
+class CSkin;
+class CSkinItemList;
+class CSkypeBridge;
+class CSkypeFriend;
+class CSkypeTransport;
+class CTaskbarNotifier;
+
+// What the window needs from the world, so tests can hand in their own.
+struct VocamoServices {
+    QString exeDir; // Bookmark.ini and RING.WAV; empty: the executable's folder
+    // Each returns a new object for the window; null functions make the real ones.
+    std::function<std::unique_ptr<CCallController>(CMessageTarget &, const std::string &exeDir)>
+        makeController;
+    std::function<std::unique_ptr<CSkypeBridge>(CMessageTarget &, CSkypeTransport &)> makeBridge;
+    CSkypeTransport *skypeTransport = nullptr;    // null: the session bus
+    std::function<void(const QString &)> messageBox; // the few fixed OK boxes
+    std::function<void()> showAbout;                 // null: the About box, modal
+    std::shared_ptr<CRingPlayer> ringPlayer;         // null: QSoundEffect
+    bool watchSystem = true;     // logind power and udev device events
+    int deviceArrivalDelayMs = 500;
+    unsigned notifierPeriodDivisor = 1;
+};
+
+// The phone itself: a frameless, translucent 360 x 550 window drawn wholly by
+// the skin. It owns the modem line's controller, the Skype bridge, the popup,
+// the phonebook editor and the skin, and routes every posted message.
+//
+// The class is split by concern: VocamoDlg.cpp (life, timers, paint),
+// VocamoDlgStates.cpp (messages and line states), VocamoDlgLists.cpp
+// (contact lists, number panel, call screen), VocamoDlgInput.cpp (mouse,
+// keys, dialling) and VocamoDlgNotices.cpp (ring and popup).
+class CVocamoDlg : public QWidget {
+    Q_OBJECT
+public:
+    explicit CVocamoDlg(VocamoServices services = {});
+    ~CVocamoDlg() override;
+
+    static constexpr int kWidth = 360;
+    static constexpr int kHeight = 550;
+
+    // Timer ids and periods.
+    enum : int { TIMER_SCROLL = 66, TIMER_NOTIFIER = 67, TIMER_UP = 68, TIMER_DOWN = 69 };
+
+    // The message table; every posted message arrives here in posting order.
+    int OnAppMessage(unsigned message, WPARAM wParam, LPARAM lParam);
+    void PostMessage(unsigned message, WPARAM wParam, LPARAM lParam);
+    CMessageTarget &MessageTarget() { return m_target; }
+
+    // Line states.
+    void UpdateWindowState(int32_t source, int32_t newState, int32_t skypeState, int32_t modemState);
+    void OnCallStateChanged();
+    void OnSkypeStateChanged();
+    void RecreateCallController();
+    int32_t SkypeState() const;
+    int32_t ModemState() const;
+    bool IsSkypeUsable();
+    bool IsModemUsable();
+
+    // Power and devices: the logind and udev adapters call these.
+    void OnSuspend();
+    void OnResume();
+    void OnDeviceArrival();
+    void OnDeviceQueryRemove();
+    void OnDeviceQueryRemoveFailed();
+
+    // Timers and paint.
+    void OnTimer(int id);
+    void SetTimer(int id, int periodMs);
+    void KillTimer(int id);
+    bool IsTimerActive(int id) const;
+    QImage ComposeFrame(); // the paint handler's steps; returns the picture
+    const QImage &LastFrame() const { return m_frame; }
+    QRect ListViewport() const { return m_listViewport; }
+
+    // Contact lists, number panel and call screen.
+    bool SelectElement(CSkinItem *element, int flag);
+    void ClosePanel();
+    void OpenNumberPanel(CContactItem *row);
+    bool IsPanelOpen() const;
+    void Previous();
+    void Next();
+    void PageUp();
+    void PageDown();
+    void First();
+    void Last();
+    void RebuildFriendRows();
+    void RebuildNameRows();
+    void ShowRowsForLine();
+    void UpdateCallButtons();
+
+    // Input, dialling and call actions.
+    void CallAction();
+    void EnterAction();
+    void HangUp();
+    void SwitchToSkype();
+    void SwitchToModem();
+    void ToggleKeypad();
+    void OnKeyDown(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    void AppendDigit(char digit);
+    void Back();
+    void Clear();
+    void Plus();
+
+    // Ring and call notices.
+    void PlayRing(const QString &path, bool rewind);
+    void ShowCallNotifier(const std::string &text, unsigned skin);
+    std::string NotifierText(bool refresh) const;
+
+    // What the window shows and holds (for its own parts and for tests).
+    int32_t WindowState() const { return m_windowState; }
+    int32_t CallOwner() const { return m_callOwner; }
+    int32_t ActiveLine() const { return m_activeLine; }
+    const std::string &DialString() const { return m_dialString; }
+    const std::string &PartyNumber() const { return m_partyNumber; }
+    const std::string &PartyName() const { return m_partyName; }
+    bool KeypadHidden() const { return m_keypadHidden; }
+    CCallController *Controller() const { return m_controller.get(); }
+    CSkypeBridge *Bridge() const { return m_bridge.get(); }
+    CTaskbarNotifier *Notifier() const { return m_notifier.get(); }
+    CBookmarkDlg *BookmarkEditor() const { return m_editor.get(); }
+    CSkinItemList *Items() const { return m_items; }
+    CSkin *Skin() const { return m_skin.get(); }
+    CSkinItem *ElementOfKind(int kind) const;
+    CContactItem *SelectedFriendRow() const { return m_selectedFriendRow; }
+    CContactItem *SelectedNameRow() const { return m_selectedNameRow; }
+    CContactItem *FirstFriendRow() const { return m_firstFriendRow; }
+    CContactItem *FirstNameRow() const { return m_firstNameRow; }
+    CSkinButton *SelectedNumberEntry() const { return m_selectedNumberEntry; }
+    CSkinItem *HoveredElement() const { return m_hovered; }
+    CRingPlayer &Ring() { return *m_ring; }
+    const QString &ExeDir() const { return m_exeDir; }
+    const QString &RingSoundPath() const { return m_ringSoundPath; }
+
+protected:
+    bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
+
+private:
+    void Initialize();
+    void LoadSkin();
+    void Destroy();
+    void ShowMessage(const QString &text);
+    void ShowAbout();
+    void HideWindow();
+    void ShowWindowNormal();
+    void RecomputeViewport();
+    void StartScrollIfNeeded();
+    void ScrollTick();
+    void ForgetRemoved(int kind);
+    void RemoveNameRows();
+    void RemoveFriendRows();
+    void MakeLineActive(int32_t line);
+    void HideLineButtons();
+    void IdleRows();
+    void CallRows();
+    void SelectRowInList(CContactItem *row);
+    CContactItem *ListFirst() const;
+    CContactItem *ListSelected() const;
+    void CallHandle(const std::string &handle);
+    void DialNumber(const std::string &number);
+    void OnLeftButtonUp(const QPoint &point);
+    void OnLeftButtonDoubleClick();
+    void OnWheel(int delta);
+
+    VocamoServices m_services;
+    CQtMessageTarget m_target;
+
+    int32_t m_windowState = INIT;
+    QString m_exeDir;
+    int32_t m_callOwner = LINE_NONE;
+    std::unique_ptr<CCallController> m_controller;
+    std::string m_partyNumber;
+    std::string m_partyName;
+    std::unique_ptr<CTaskbarNotifier> m_notifier;
+    std::unique_ptr<CSkypeTransport> m_ownTransport;
+    CSkypeTransport *m_transport = nullptr;
+    std::unique_ptr<CSkypeBridge> m_bridge;
+    QString m_ringSoundPath;
+    std::shared_ptr<CRingPlayer> m_ring;
+    std::unique_ptr<CBookmarkDlg> m_editor;
+    std::unique_ptr<CSkin> m_skin;
+    CSkinItemList *m_items = nullptr; // the skin's
+    bool m_painting = false;
+    QRect m_listViewport;
+    int32_t m_activeLine = LINE_NONE;
+    bool m_keypadHidden = true;
+    std::string m_dialString;
+
+    CSkinButton *m_skypeButton = nullptr;
+    CSkinButton *m_modemButton = nullptr;
+    CSkinButton *m_callStart = nullptr;
+    CSkinButton *m_callEnd = nullptr;
+    CSkinItem *m_display = nullptr;
+    CSkinItem *m_bookmark = nullptr;
+    CSkinItem *m_panel = nullptr;
+    CSkinItem *m_panelClose = nullptr;
+    CSkinItem *m_down = nullptr;
+    CSkinItem *m_hovered = nullptr;
+    CContactItem *m_selectedFriendRow = nullptr;
+    CContactItem *m_selectedNameRow = nullptr;
+    CContactItem *m_firstFriendRow = nullptr;
+    CContactItem *m_firstNameRow = nullptr;
+    CContactItem *m_placeholderRow = nullptr;
+    CSkinButton *m_selectedNumberEntry = nullptr;
+
+    std::map<int, QTimer *> m_timers;
+    QImage m_frame;
+    QPoint m_lastMove;
+    QPoint m_dragOffset;
+    bool m_dragging = false;
+
+    std::unique_ptr<CPowerMonitor> m_power;
+    std::unique_ptr<CDeviceMonitor> m_devices;
+};
+
+} // namespace vocamo

@@ -1,0 +1,361 @@
+// Mouse, keyboard, the dial string, the line switches and the call actions.
+#include "app/VocamoDlg.h"
+
+#include "phonebook/BookmarkDlg.h"
+#include "skin/ContactItem.h"
+#include "skin/Skin.h"
+#include "skin/SkinButton.h"
+#include "skin/SkinItemList.h"
+#include "skype/SkypeBridge.h"
+#include "telephony/CallController.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
+#include <QWindow>
+
+namespace vocamo {
+
+namespace {
+constexpr size_t kDialStringMax = 23;
+
+std::string Trimmed(const std::string &text)
+{
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return {};
+    const auto last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+} // namespace
+
+void CVocamoDlg::AppendDigit(char digit)
+{
+    if (m_dialString.size() < kDialStringMax)
+        m_dialString.push_back(digit);
+}
+
+void CVocamoDlg::Back()
+{
+    if (!m_dialString.empty())
+        m_dialString.pop_back();
+}
+
+void CVocamoDlg::Clear() { m_dialString.clear(); }
+
+void CVocamoDlg::Plus()
+{
+    if (m_dialString.empty())
+        m_dialString = "+";
+}
+
+void CVocamoDlg::DialNumber(const std::string &number)
+{
+    if (!m_controller)
+        return;
+    m_controller->Dial(number);
+    ClosePanel();
+    HideWindow();
+    PostMessage(WM_REFRESH, 0, 0);
+}
+
+void CVocamoDlg::CallAction()
+{
+    if (m_activeLine == LINE_SKYPE) {
+        if (m_windowState == NORMAL && !m_dialString.empty()) {
+            if (m_dialString[0] != '+')
+                m_dialString = "+" + m_dialString;
+            m_partyNumber = m_dialString;
+            if (m_bridge) {
+                m_bridge->SendCommand("CALL " + m_dialString);
+                HideWindow();
+                PostMessage(WM_REFRESH, 0, 0);
+            }
+        } else if (m_windowState == NORMAL) {
+            if (m_selectedFriendRow) {
+                CallHandle(m_selectedFriendRow->GetName());
+                PostMessage(WM_REFRESH, 0, 0);
+            }
+        } else if (m_windowState == RINGING) {
+            PostMessage(WM_APP_EVENT, RECEIVER_SKYPE, REQ_SKYPE_ANSWER);
+        }
+    } else if (m_activeLine == LINE_MODEM) {
+        if (m_windowState == NORMAL && !m_dialString.empty()) {
+            if (m_controller)
+                m_controller->Dial(m_dialString);
+            ClosePanel();
+            HideWindow();
+            PostMessage(WM_REFRESH, 0, 0);
+        } else if (m_windowState == NORMAL) {
+            SwitchToModem();
+        } else if (m_windowState == RINGING) {
+            if (m_controller)
+                m_controller->Answer();
+        }
+    }
+}
+
+void CVocamoDlg::EnterAction()
+{
+    if (m_activeLine == LINE_SKYPE) {
+        // A typed number is called only with the call button on this line.
+        if (m_dialString.empty() && m_selectedFriendRow) {
+            const std::string handle = Trimmed(m_selectedFriendRow->GetName());
+            if (!handle.empty() && m_bridge) {
+                m_bridge->SendCommand("CALL " + handle);
+                PostMessage(WM_REFRESH, 0, 0);
+                HideWindow();
+            }
+        }
+    } else if (m_activeLine == LINE_MODEM) {
+        if (!m_dialString.empty()) {
+            DialNumber(m_dialString);
+        } else if (IsPanelOpen()) {
+            if (m_selectedNumberEntry && m_controller)
+                DialNumber(m_selectedNumberEntry->GetText());
+        } else if (m_selectedNameRow) {
+            OpenNumberPanel(m_selectedNameRow);
+        }
+    }
+}
+
+void CVocamoDlg::HangUp()
+{
+    // Both lines are told, whichever holds the call.
+    PostMessage(WM_APP_EVENT, RECEIVER_SKYPE, REQ_SKYPE_HANGUP);
+    if (m_controller)
+        m_controller->Reset();
+}
+
+void CVocamoDlg::SwitchToSkype()
+{
+    if (m_windowState != NORMAL)
+        return;
+    if (m_activeLine == LINE_MODEM && IsPanelOpen()) {
+        ClosePanel();
+        return;
+    }
+    const int32_t state = SkypeState();
+    if (state != INIT) {
+        if (state >= NORMAL && state <= ANSWERING)
+            MakeLineActive(LINE_SKYPE);
+        else
+            ShowMessage(QStringLiteral("Unknown state : #15"));
+    }
+    PostMessage(WM_REFRESH, 0, 0);
+}
+
+void CVocamoDlg::SwitchToModem()
+{
+    if (m_windowState != NORMAL)
+        return;
+    if (m_activeLine != LINE_MODEM) {
+        const int32_t state = ModemState();
+        if (state != INIT) {
+            if (state >= NORMAL && state <= ANSWERING)
+                MakeLineActive(LINE_MODEM);
+            else
+                ShowMessage(QStringLiteral("Unknown state : #16"));
+        }
+        PostMessage(WM_REFRESH, 0, 0);
+    } else if (m_selectedNameRow) {
+        OpenNumberPanel(m_selectedNameRow);
+    }
+}
+
+void CVocamoDlg::ToggleKeypad()
+{
+    m_keypadHidden = !m_keypadHidden;
+    m_skin->SetKeypadHidden(m_keypadHidden);
+}
+
+void CVocamoDlg::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPoint point = event->position().toPoint();
+    if (m_dragging && (event->buttons() & Qt::LeftButton)) {
+        // Moving by hand where the window system refused a system move.
+        move(event->globalPosition().toPoint() - m_dragOffset);
+        return;
+    }
+    m_lastMove = point;
+    m_hovered = m_items ? m_items->HitTest(point.x(), point.y()) : nullptr;
+}
+
+void CVocamoDlg::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    KillTimer(TIMER_UP);
+    KillTimer(TIMER_DOWN);
+    if (!m_hovered) {
+        // A press where no element is (the frame, the body, a hidden key)
+        // drags the phone.
+        m_dragging = !(windowHandle() && windowHandle()->startSystemMove());
+        m_dragOffset = event->globalPosition().toPoint() - pos();
+        return;
+    }
+    if (m_hovered->GetKind() == 61)
+        SetTimer(TIMER_UP, 100);
+    else if (m_hovered->GetKind() == 62)
+        SetTimer(TIMER_DOWN, 100);
+}
+
+void CVocamoDlg::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    m_dragging = false;
+    OnLeftButtonUp(event->position().toPoint());
+}
+
+void CVocamoDlg::OnLeftButtonUp(const QPoint &point)
+{
+    KillTimer(TIMER_UP);
+    KillTimer(TIMER_DOWN);
+    if (!m_hovered)
+        return;
+    // The element found at the last move acts, not the one under the release.
+    const int kind = m_hovered->GetKind();
+    switch (kind) {
+    case 35:
+    case 36:
+        // Right and bottom edges are outside, as for every rectangle here.
+        if (point.x() >= m_listViewport.left() && point.x() < m_listViewport.right() &&
+            point.y() >= m_listViewport.top() && point.y() < m_listViewport.bottom()) {
+            auto *row = static_cast<CContactItem *>(m_hovered);
+            SelectElement(row, 1);
+            if (kind == 36)
+                OpenNumberPanel(row);
+        }
+        break;
+    case 40: case 41: case 42: case 43: case 44: case 45: case 46: case 47: case 48:
+        AppendDigit(static_cast<char>('1' + (kind - 40)));
+        break;
+    case 49: AppendDigit('0'); break;
+    case 50: Back(); break;
+    case 51: Clear(); break;
+    case 53: HideWindow(); break;
+    case 55:
+        if (SkypeState() == NORMAL)
+            MakeLineActive(LINE_SKYPE);
+        break;
+    case 56:
+        if (ModemState() == NORMAL)
+            MakeLineActive(LINE_MODEM);
+        break;
+    case 57: CallAction(); break;
+    case 58: HangUp(); break;
+    case 59:
+        if (m_activeLine == LINE_MODEM && m_editor) {
+            m_editor->ShowBeside(frameGeometry().topLeft());
+        }
+        break;
+    case 60: ToggleKeypad(); break;
+    case 61: Previous(); break;
+    case 62: Next(); break;
+    case 64: SelectElement(m_hovered, 1); break;
+    case 65: ClosePanel(); break;
+    default: break;
+    }
+    PostMessage(WM_REFRESH, 0, 0);
+}
+
+void CVocamoDlg::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        OnLeftButtonDoubleClick();
+}
+
+void CVocamoDlg::OnLeftButtonDoubleClick()
+{
+    if (!m_hovered)
+        return;
+    switch (m_hovered->GetKind()) {
+    case 35:
+        CallHandle(static_cast<CContactItem *>(m_hovered)->GetName());
+        PostMessage(WM_REFRESH, 0, 0);
+        break;
+    case 36: OpenNumberPanel(static_cast<CContactItem *>(m_hovered)); break;
+    case 57:
+        if (m_windowState != INIT)
+            CallAction();
+        break;
+    case 58:
+        if (m_windowState != INIT)
+            HangUp();
+        break;
+    case 64:
+        if (m_controller)
+            DialNumber(m_hovered->GetText());
+        break;
+    case 65: ClosePanel(); break;
+    default: break;
+    }
+}
+
+void CVocamoDlg::wheelEvent(QWheelEvent *event)
+{
+    OnWheel(event->angleDelta().y());
+    event->accept();
+}
+
+void CVocamoDlg::OnWheel(int delta)
+{
+    if (m_windowState != NORMAL)
+        return;
+    if (delta <= 0)
+        Next();
+    else
+        Previous();
+    PostMessage(WM_REFRESH, 0, 0);
+}
+
+void CVocamoDlg::keyPressEvent(QKeyEvent *event)
+{
+    OnKeyDown(event->key(), event->modifiers());
+    event->accept();
+}
+
+void CVocamoDlg::OnKeyDown(int key, Qt::KeyboardModifiers modifiers)
+{
+    switch (key) {
+    case Qt::Key_Backspace: Back(); break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: EnterAction(); break;
+    case Qt::Key_Escape:
+        if (IsPanelOpen())
+            ClosePanel();
+        else
+            HideWindow();
+        break;
+    case Qt::Key_PageUp: PageUp(); break;
+    case Qt::Key_PageDown: PageDown(); break;
+    case Qt::Key_End: Last(); break;
+    case Qt::Key_Home: First(); break;
+    case Qt::Key_Left: SwitchToSkype(); break;
+    case Qt::Key_Up: Previous(); break;
+    case Qt::Key_Right: SwitchToModem(); break;
+    case Qt::Key_Down: Next(); break;
+    case Qt::Key_Delete: Clear(); break;
+    case Qt::Key_F2: ShowAbout(); break;
+    case Qt::Key_F5: QCoreApplication::exit(0); break;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal: Plus(); break; // the "+=" key, shifted or not
+    default:
+        // Digits from the main keys and the numeric keypad alike.
+        if (key >= Qt::Key_0 && key <= Qt::Key_9)
+            AppendDigit(static_cast<char>('0' + (key - Qt::Key_0)));
+        break;
+    }
+    (void)modifiers;
+    PostMessage(WM_REFRESH, 0, 0);
+}
+
+bool CVocamoDlg::focusNextPrevChild(bool)
+{
+    // Tab is a key of the phone, not dialog navigation.
+    return false;
+}
+
+} // namespace vocamo
