@@ -100,6 +100,9 @@ void CModemPort::Close()
         m_resultOk = false;
     }
     m_changed.notify_all();
+    // Release the exclusive hold, or it outlives us while anyone else has the tty open.
+    if (m_fd >= 0)
+        ::ioctl(m_fd, TIOCNXCL);
     for (int *fd : {&m_fd, &m_wakeRead, &m_wakeWrite}) {
         if (*fd >= 0) {
             ::close(*fd);
