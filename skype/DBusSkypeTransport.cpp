@@ -139,10 +139,38 @@ bool CDBusSkypeTransport::Send(const std::string &client, std::string_view text)
 {
     if (client.empty() || !m_bus.isConnected())
         return false;
-    const QDBusMessage reply = m_bus.call(
-        Invoke(QString::fromStdString(client),
-               QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))),
-        QDBus::Block, m_timeoutMs);
+    const QDBusMessage reply =
+        m_bus.call(Invoke(QString::fromStdString(client),
+                          QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))),
+                   QDBus::Block, m_timeoutMs);
+    return TakeReply(client, reply);
+}
+
+std::vector<bool> CDBusSkypeTransport::SendBatch(const std::string &client,
+                                                 const std::vector<std::string> &texts)
+{
+    if (client.empty() || !m_bus.isConnected())
+        return std::vector<bool>(texts.size(), false);
+    const QString to = QString::fromStdString(client);
+    // One connection keeps its messages in order, so the client sees the
+    // commands as they were listed; their time-outs run side by side.
+    std::vector<QDBusPendingCall> calls;
+    calls.reserve(texts.size());
+    for (const std::string &text : texts)
+        calls.push_back(m_bus.asyncCall(Invoke(to, QString::fromStdString(text)), m_timeoutMs));
+    std::vector<bool> accepted;
+    accepted.reserve(texts.size());
+    for (QDBusPendingCall &call : calls) {
+        call.waitForFinished();
+        accepted.push_back(TakeReply(client, call.reply()));
+    }
+    return accepted;
+}
+
+// A non-empty answer is a notification from the client: handed over at
+// once on the window thread, queued to it from any other.
+bool CDBusSkypeTransport::TakeReply(const std::string &client, const QDBusMessage &reply)
+{
     if (reply.type() != QDBusMessage::ReplyMessage) {
         qCDebug(lcSkype) << "send failed:" << reply.errorName();
         return false;

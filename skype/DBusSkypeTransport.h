@@ -4,6 +4,7 @@
 
 #include <QDBusConnection>
 #include <QDBusContext>
+#include <QDBusMessage>
 #include <QDBusServiceWatcher>
 #include <QObject>
 #include <QString>
@@ -36,6 +37,8 @@ public:
     void SetSink(CSkypeTransportSink *sink) override;
     void Discover() override;
     bool Send(const std::string &client, std::string_view text) override;
+    std::vector<bool> SendBatch(const std::string &client,
+                                const std::vector<std::string> &texts) override;
 
 public slots:
     Q_SCRIPTABLE Q_NOREPLY void Notify(const QString &text);
@@ -46,6 +49,7 @@ private:
     void AskProtocol(const QString &owner);
     void OnOwnerChanged(const QString &name, const QString &oldOwner, const QString &newOwner);
     void DeliverAttach(const QString &client, uint32_t status);
+    bool TakeReply(const std::string &client, const QDBusMessage &reply);
     void DeliverText(const std::string &sender, const std::string &text);
 
     QDBusConnection m_bus;

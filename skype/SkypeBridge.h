@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 namespace vocamo {
 
@@ -22,6 +23,8 @@ namespace vocamo {
 constexpr std::chrono::milliseconds kSkypePass{5000};
 // A command travels with its terminating zero in 1024 bytes.
 constexpr size_t kSkypeCommandMax = 1023;
+// Detail questions in flight at once.
+constexpr size_t kSkypeBatch = 64;
 // Room for a friend's full or display name, in UTF-16 units.
 constexpr size_t kSkypeNameUnits = 49;
 
@@ -77,6 +80,7 @@ private:
     void SkypeWorkerThread();
     void RunPass();
     bool Transmit(std::string_view text);
+    void TransmitBatch(std::vector<std::string> &questions);
     void ForgetAfterFailedSend(const std::string &client);
     void ForgetLocked();
     void PostState();

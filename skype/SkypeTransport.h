@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vocamo {
 
@@ -44,6 +45,19 @@ public:
     // before Send returns, from any other thread it is queued to the window
     // thread. Waits for the client at most the transport's time-out.
     virtual bool Send(const std::string &client, std::string_view text) = 0;
+
+    // Any thread. Sends the commands in order without waiting for one's
+    // answer before the next goes out, and says for each, in order,
+    // whether it was accepted; answers take the path Send gives them.
+    virtual std::vector<bool> SendBatch(const std::string &client,
+                                        const std::vector<std::string> &texts)
+    {
+        std::vector<bool> accepted;
+        accepted.reserve(texts.size());
+        for (const std::string &text : texts)
+            accepted.push_back(Send(client, text));
+        return accepted;
+    }
 };
 
 } // namespace vocamo

@@ -17,10 +17,13 @@ void CSkypeBridge::SkypeWorkerThread()
         const auto next = std::chrono::steady_clock::now() + m_pass;
         while (!m_stop) {
             if (!m_outbox.empty()) {
-                std::string question = std::move(m_outbox.front());
-                m_outbox.pop_front();
+                std::vector<std::string> questions;
+                while (!m_outbox.empty() && questions.size() < kSkypeBatch) {
+                    questions.push_back(std::move(m_outbox.front()));
+                    m_outbox.pop_front();
+                }
                 lock.unlock();
-                Transmit(question);
+                TransmitBatch(questions);
                 lock.lock();
                 continue;
             }
@@ -58,6 +61,28 @@ void CSkypeBridge::RunPass()
         if (m_stop)
             return;
         Transmit(command);
+    }
+}
+
+// The detail questions go out several at a time to the client attached
+// now; each one that fails forgets that client, so the next batch goes to
+// no client and fails at once, one forgetting per question.
+void CSkypeBridge::TransmitBatch(std::vector<std::string> &questions)
+{
+    std::erase_if(questions, [](const std::string &text) {
+        return text.empty() || text.size() > kSkypeCommandMax;
+    });
+    if (questions.empty())
+        return;
+    std::string client;
+    {
+        std::lock_guard lock(m_mutex);
+        client = m_skypeWindow;
+    }
+    const std::vector<bool> accepted = m_transport.SendBatch(client, questions);
+    for (const bool ok : accepted) {
+        if (!ok)
+            ForgetAfterFailedSend(client);
     }
 }
 
