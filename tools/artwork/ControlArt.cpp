@@ -34,13 +34,15 @@ QImage PaintKey(const QString &digit, const QString &letters, int width)
     PaintCap(p, width, ink::keyTop, ink::keyLow);
 
     const QFont digitFont = ArtFont(15, true);
-    const QFont letterFont = ArtFont(7, true, 0.6);
+    // The 0 key's "+" is a sign, not letters: it gets a readable size.
+    const bool sign = letters == QLatin1String("+");
+    const QFont letterFont = sign ? ArtFont(11, true) : ArtFont(7, true, 0.6);
     const qreal dw = QFontMetricsF(digitFont).horizontalAdvance(digit);
     const qreal lw = letters.isEmpty() ? 0 : QFontMetricsF(letterFont).horizontalAdvance(letters) + 4;
     const qreal x = (width - dw - lw) / 2.0;
     DrawTextAt(p, QRectF(x, 1, dw + 2, 22), Qt::AlignLeft | Qt::AlignVCenter, digit, digitFont, ink::keyInk);
     if (!letters.isEmpty())
-        DrawTextAt(p, QRectF(x + dw + 4, 2.5, lw, 22), Qt::AlignLeft | Qt::AlignVCenter, letters, letterFont,
+        DrawTextAt(p, QRectF(x + dw + 4, sign ? 1.5 : 2.5, lw, 22), Qt::AlignLeft | Qt::AlignVCenter, letters, letterFont,
                    ink::keyLetters);
     return image;
 }

@@ -52,7 +52,7 @@ QImage PaintPerson()
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
-    const QRectF box(1.5, 1.5, 13, 16);
+    const QRectF box(0.5, 1.5, 12, 16); // the name starts right after: leave a gap
     p.setBrush(QColor(255, 255, 255, 150));
     p.drawPath(PersonPath(box).translated(0, 0.8));
     p.setBrush(Vertical(box.top(), box.bottom(),

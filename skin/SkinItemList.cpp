@@ -1,0 +1,134 @@
+#include "skin/SkinItemList.h"
+
+#include "skin/Composition.h"
+#include "skin/ContactItem.h"
+#include "skin/SkinButton.h"
+#include "skin/SkinItem.h"
+
+#include <QPainter>
+
+#include <algorithm>
+
+namespace vocamo {
+
+namespace {
+
+bool HitsBox(const CSkinItem &item, int x, int y)
+{
+    return item.GetImageRect().Contains(x, y) || item.GetTextRect().Contains(x, y) ||
+           item.GetWholeRect().Contains(x, y);
+}
+
+} // namespace
+
+CSkinItemList::CSkinItemList()
+{
+    m_items.reserve(100);
+}
+
+CSkinItemList::~CSkinItemList() = default;
+
+void CSkinItemList::Insert(std::unique_ptr<CSkinItem> item)
+{
+    if (!item)
+        return;
+    const int z = item->GetZOrder();
+    auto at = std::find_if(m_items.begin(), m_items.end(),
+                           [z](const std::unique_ptr<CSkinItem> &other) { return other->GetZOrder() > z; });
+    m_items.insert(at, std::move(item));
+}
+
+CSkinItem *CSkinItemList::HitTest(int x, int y) const
+{
+    for (auto it = m_items.rbegin(); it != m_items.rend(); ++it) {
+        const CSkinItem &item = **it;
+        if (item.GetKind() == kind::kFrame || item.GetKind() == kind::kBodyBackground || item.IsHidden())
+            continue;
+        if (HitsBox(item, x, y))
+            return it->get();
+    }
+    return nullptr;
+}
+
+void CSkinItemList::SetHiddenByKind(int kind, bool hidden)
+{
+    for (const auto &item : m_items) {
+        if (item->GetKind() == kind)
+            item->SetHidden(hidden);
+    }
+}
+
+std::size_t CSkinItemList::RemoveByKind(int kind)
+{
+    return std::erase_if(m_items, [kind](const std::unique_ptr<CSkinItem> &item) { return item->GetKind() == kind; });
+}
+
+CContactItem *CSkinItemList::ShowMatchingText(int kind, const std::string &text)
+{
+    CContactItem *match = nullptr;
+    for (const auto &item : m_items) {
+        if (item->GetKind() != kind)
+            continue;
+        auto *row = dynamic_cast<CContactItem *>(item.get());
+        if (!row)
+            continue;
+        const bool equal = row->GetName() == text;
+        row->SetHidden(!equal);
+        if (equal && !match)
+            match = row;
+    }
+    return match;
+}
+
+void CSkinItemList::LayoutAll()
+{
+    for (const auto &item : m_items)
+        item->Layout();
+}
+
+void CSkinItemList::Paint(QPainter &painter) const
+{
+    for (const auto &item : m_items) {
+        bool dimmed = false;
+        bool dark = true;
+        switch (item->GetKind()) {
+        case kind::kFriendRow:
+        case kind::kNameRow:
+            if (const auto *row = dynamic_cast<const CContactItem *>(item.get()))
+                dimmed = !row->IsSelected();
+            break;
+        case kind::kSkypeButton:
+        case kind::kModemButton:
+            if (const auto *button = dynamic_cast<const CSkinButton *>(item.get()))
+                dimmed = !button->IsActive();
+            break;
+        case kind::kCallStart:
+        case kind::kCallEnd:
+        case kind::kNumberEntry:
+            if (const auto *button = dynamic_cast<const CSkinButton *>(item.get()))
+                dimmed = !button->IsActive();
+            dark = false;
+            break;
+        default:
+            break;
+        }
+        DrawElement(painter, *item, dimmed, dark);
+    }
+}
+
+CSkinItem *CSkinItemList::FindByKind(int kind) const
+{
+    for (const auto &item : m_items) {
+        if (item->GetKind() == kind)
+            return item.get();
+    }
+    return nullptr;
+}
+
+bool CSkinItemList::Contains(const CSkinItem *item) const
+{
+    return std::any_of(m_items.begin(), m_items.end(),
+                       [item](const std::unique_ptr<CSkinItem> &own) { return own.get() == item; });
+}
+
+} // namespace vocamo

@@ -1,0 +1,79 @@
+#include "skin/SkinText.h"
+
+#include <QFontMetricsF>
+#include <QImage>
+
+namespace vocamo {
+
+namespace {
+
+constexpr int kDotsPerMeter = 3780; // 96 dots per inch, the skin's pixel grid
+
+bool IsContinuation(unsigned char byte)
+{
+    return (byte & 0xC0) == 0x80;
+}
+
+} // namespace
+
+QFont SkinFont(bool bold)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(10.0);
+    font.setBold(bold);
+    return font;
+}
+
+std::string Ellipsize(std::string_view text)
+{
+    // A character is a lead byte and the continuation bytes after it (at most
+    // three); a stray continuation byte counts as a character of its own, so
+    // bad input is still cut at a defined place.
+    std::size_t characters = 0;
+    std::size_t cut = 0;
+    for (std::size_t i = 0; i < text.size(); ++characters) {
+        if (characters == kEllipsisAfter)
+            cut = i;
+        const bool lead = !IsContinuation(static_cast<unsigned char>(text[i]));
+        std::size_t length = 1;
+        while (lead && length < 4 && i + length < text.size() &&
+               IsContinuation(static_cast<unsigned char>(text[i + length])))
+            ++length;
+        i += length;
+    }
+    if (characters <= kEllipsisAfter)
+        return std::string(text);
+    return std::string(text.substr(0, cut)) + "...";
+}
+
+QString ToDrawText(std::string_view text)
+{
+    QString wide = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    if (wide.size() > kDrawTextUnits) {
+        qsizetype keep = kDrawTextUnits;
+        if (wide.at(keep - 1).isHighSurrogate())
+            --keep;
+        wide.truncate(keep);
+    }
+    return wide;
+}
+
+QSize MeasureText(const QString &text)
+{
+    const QImage device = NewSkinPicture(1, 1);
+    const QFontMetricsF metrics(SkinFont(false), &device);
+    const QRectF box = metrics.boundingRect(QRectF(0, 0, 1024, 768), Qt::AlignLeft | Qt::AlignTop, text);
+    return QSize(static_cast<int>(box.width()), static_cast<int>(box.height()));
+}
+
+QImage NewSkinPicture(int width, int height)
+{
+    QImage picture(width, height, QImage::Format_ARGB32_Premultiplied);
+    picture.setDotsPerMeterX(kDotsPerMeter);
+    picture.setDotsPerMeterY(kDotsPerMeter);
+    picture.fill(Qt::transparent);
+    return picture;
+}
+
+} // namespace vocamo
