@@ -2,7 +2,6 @@
 
 #include "platform/profile/Profile.h"
 
-
 namespace vocamo {
 
 namespace {
@@ -25,7 +24,10 @@ bool SameName(const char *a, const char *b)
     return *a == *b;
 }
 
-DWORD Grow(DWORD size) { return size < kLinearLimit ? size + kStep : size * 2; }
+DWORD Grow(DWORD size)
+{
+    return size < kLinearLimit ? size + kStep : size * 2;
+}
 
 // The reserved section written and removed again before every listing.
 constexpr const char *kProbeSection = "#@@#";
@@ -61,8 +63,8 @@ std::string CIniFile::GetString(const char *section, const char *key, const char
     while (length + 1 >= size) {
         size = Grow(size);
         buffer.assign(size + 1, '\0');
-        length = GetPrivateProfileStringA(section, key, fallback, buffer.data(), size,
-                                          m_path.c_str());
+        length =
+            GetPrivateProfileStringA(section, key, fallback, buffer.data(), size, m_path.c_str());
     }
     return buffer.data();
 }

@@ -13,7 +13,10 @@ bool IsBlankName(std::string_view name)
 
 } // namespace
 
-std::string BookmarkPathFor(const std::string &exeDir) { return exeDir + "/Bookmark.ini"; }
+std::string BookmarkPathFor(const std::string &exeDir)
+{
+    return exeDir + "/Bookmark.ini";
+}
 
 std::unique_ptr<CBookmarkList> LoadBookmarks(CIniFile &file, const std::string &path)
 {
@@ -46,6 +49,9 @@ void SaveBookmark(CIniFile &file, const std::string &name, const std::string &ho
     file.WriteString(section, "Phone_Mobile", mobile.c_str());
 }
 
-void DeleteBookmark(CIniFile &file, const std::string &name) { file.DeleteSection(name.c_str()); }
+void DeleteBookmark(CIniFile &file, const std::string &name)
+{
+    file.DeleteSection(name.c_str());
+}
 
 } // namespace vocamo

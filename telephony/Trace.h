@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QLoggingCategory>
-
 #include <string>
 
 namespace vocamo {

@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <string>
 #include <string_view>
 #include <sys/stat.h>
@@ -173,8 +174,7 @@ bool WriteAll(int fd, const std::string &bytes)
 
 // Writes the new contents beside the file and renames them over it, so the
 // file is always either the old one or the new one, whole.
-bool ReplaceFile(const std::string &path, const std::string &bytes, FileStamp &stamp,
-                 bool &stamped)
+bool ReplaceFile(const std::string &path, const std::string &bytes, FileStamp &stamp, bool &stamped)
 {
     stamped = false;
     std::string target = path;
@@ -207,11 +207,15 @@ bool ReplaceFile(const std::string &path, const std::string &bytes, FileStamp &s
     if (fd < 0)
         return false;
     if (exists) {
-        // The replacement keeps the file's mode and, where allowed, its owner.
-        if (fchmod(fd, st.st_mode & 07777) != 0 || fchown(fd, st.st_uid, st.st_gid) != 0) {
-        }
+        // The replacement keeps the file's mode and, where allowed, its owner;
+        // neither is worth failing the write for.
+        [[maybe_unused]] const int modeKept = fchmod(fd, st.st_mode & 07777);
+        [[maybe_unused]] const int ownerKept = fchown(fd, st.st_uid, st.st_gid);
     }
     bool ok = WriteAll(fd, bytes) && !FaultAt(ProfileWriteStep::Fsync) && fsync(fd) == 0;
+    // The stamp of the file written, not of whatever the path names later.
+    struct stat written {};
+    stamped = ok && fstat(fd, &written) == 0;
     ok = close(fd) == 0 && ok;
     ok = ok && !FaultAt(ProfileWriteStep::Rename) && rename(temp.c_str(), target.c_str()) == 0;
     if (!ok) {
@@ -220,17 +224,14 @@ bool ReplaceFile(const std::string &path, const std::string &bytes, FileStamp &s
         errno = error;
         return false;
     }
-    struct stat after {};
-    stamped = stat(path.c_str(), &after) == 0;
     if (stamped)
-        stamp = StampOf(after);
+        stamp = StampOf(written);
     return true;
 }
 
 // Reads the file, applies one change to its bytes and replaces the file,
 // unless the change leaves the bytes as they were.
-template <typename Change>
-BOOL ChangeFile(const char *path, Change change)
+template <typename Change> BOOL ChangeFile(const char *path, Change change)
 {
     ProfileCache &cache = Cache();
     std::lock_guard<std::mutex> guard(cache.WriteLock());
@@ -315,14 +316,17 @@ std::string_view DropLeadingBlanks(std::string_view text)
     return text;
 }
 
-bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != text.npos; }
+bool HasLineBreak(std::string_view text)
+{
+    return text.find_first_of("\r\n") != text.npos;
+}
 
 // A key that would not read back as itself (a comment, a header, a name cut
 // at its "=") would be appended again at every write.
 bool IsWritableKey(std::string_view key)
 {
-    return !key.empty() && key.front() != ';' && key.front() != '[' &&
-           key.find('=') == key.npos && !HasLineBreak(key);
+    return !key.empty() && key.front() != ';' && key.front() != '[' && key.find('=') == key.npos &&
+           !HasLineBreak(key);
 }
 
 TextPtr LoadForRead(const char *path)
@@ -330,12 +334,8 @@ TextPtr LoadForRead(const char *path)
     return path ? Cache().Load(path) : nullptr;
 }
 
-} // namespace
-
-void SetProfileWriteFault(ProfileWriteFault fault) { g_writeFault.store(fault); }
-
-DWORD GetPrivateProfileStringA(const char *section, const char *key, const char *defaultValue,
-                               char *buffer, DWORD size, const char *path)
+DWORD ReadString(const char *section, const char *key, const char *defaultValue, char *buffer,
+                 DWORD size, const char *path)
 {
     if (!buffer || size == 0)
         return 0;
@@ -354,7 +354,7 @@ DWORD GetPrivateProfileStringA(const char *section, const char *key, const char 
     return CopyValue(buffer, size, fallback);
 }
 
-DWORD GetPrivateProfileSectionNamesA(char *buffer, DWORD size, const char *path)
+DWORD ReadSectionNames(char *buffer, DWORD size, const char *path)
 {
     if (!buffer || size == 0)
         return 0;
@@ -362,8 +362,7 @@ DWORD GetPrivateProfileSectionNamesA(char *buffer, DWORD size, const char *path)
     return CopyList(buffer, size, text ? std::string_view(text->SectionNameList()) : "");
 }
 
-BOOL WritePrivateProfileStringA(const char *section, const char *key, const char *value,
-                                const char *path)
+BOOL WriteString(const char *section, const char *key, const char *value, const char *path)
 {
     if (!section)
         return !key && !value ? 1 : 0; // the flush request: nothing is held back
@@ -382,7 +381,7 @@ BOOL WritePrivateProfileStringA(const char *section, const char *key, const char
                       [&](const CProfileText &t) { return t.WithValue(name, keyName, text); });
 }
 
-BOOL WritePrivateProfileSectionA(const char *section, const char *keysAndValues, const char *path)
+BOOL WriteSection(const char *section, const char *keysAndValues, const char *path)
 {
     if (!section || !path || HasLineBreak(section))
         return 0;
@@ -398,6 +397,57 @@ BOOL WritePrivateProfileSectionA(const char *section, const char *keysAndValues,
             lines.emplace_back(line);
     }
     return ChangeFile(path, [&](const CProfileText &t) { return t.WithSection(name, lines); });
+}
+
+} // namespace
+
+void SetProfileWriteFault(ProfileWriteFault fault)
+{
+    g_writeFault.store(fault);
+}
+
+// A file too large for memory is a failure of the call, not of the program.
+
+DWORD GetPrivateProfileStringA(const char *section, const char *key, const char *defaultValue,
+                               char *buffer, DWORD size, const char *path)
+{
+    try {
+        return ReadString(section, key, defaultValue, buffer, size, path);
+    } catch (const std::bad_alloc &) {
+        if (buffer && size)
+            buffer[0] = '\0';
+        return 0;
+    }
+}
+
+DWORD GetPrivateProfileSectionNamesA(char *buffer, DWORD size, const char *path)
+{
+    try {
+        return ReadSectionNames(buffer, size, path);
+    } catch (const std::bad_alloc &) {
+        if (buffer && size)
+            buffer[0] = '\0';
+        return 0;
+    }
+}
+
+BOOL WritePrivateProfileStringA(const char *section, const char *key, const char *value,
+                                const char *path)
+{
+    try {
+        return WriteString(section, key, value, path);
+    } catch (const std::bad_alloc &) {
+        return 0;
+    }
+}
+
+BOOL WritePrivateProfileSectionA(const char *section, const char *keysAndValues, const char *path)
+{
+    try {
+        return WriteSection(section, keysAndValues, path);
+    } catch (const std::bad_alloc &) {
+        return 0;
+    }
 }
 
 } // namespace vocamo

@@ -1,5 +1,6 @@
 #include "platform/profile/ProfileText.h"
 
+#include <algorithm>
 #include <cstring>
 #include <initializer_list>
 #include <utility>
@@ -8,12 +9,17 @@ namespace vocamo {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
-template <typename Offset>
-void TrimRange(const char *bytes, Offset &begin, Offset &end)
+template <typename Offset> void TrimRange(const char *bytes, Offset &begin, Offset &end)
 {
     while (begin < end && IsBlank(bytes[begin]))
         ++begin;
@@ -55,7 +61,10 @@ const char *FindLast(const char *from, char c, size_t length)
 
 } // namespace
 
-CProfileText::CProfileText(std::string bytes) : m_bytes(std::move(bytes)) { Parse(); }
+CProfileText::CProfileText(std::string bytes) : m_bytes(std::move(bytes))
+{
+    Parse();
+}
 
 std::string_view CProfileText::Trim(std::string_view text)
 {
@@ -93,10 +102,9 @@ void CProfileText::Parse()
         return;
     // One key per line at most; reserving spares the copies of growing.
     size_t lines = 0;
-    for (const char *p = b; (p = static_cast<const char *>(std::memchr(p, '\n', b + n - p)));
-         ++p)
+    for (const char *p = b; (p = static_cast<const char *>(std::memchr(p, '\n', b + n - p))); ++p)
         ++lines;
-    m_keys.reserve(lines + 1);
+    m_keys.reserve(std::min<size_t>(lines + 1, 1 << 20));
 
     bool commentsOpen = false; // still in the comments right below a header
     size_t pos = m_bomLength;
@@ -139,7 +147,8 @@ void CProfileText::Parse()
             commentsOpen = true;
         } else {
             commentsOpen = false;
-            const char *eq = static_cast<const char *>(std::memchr(b + start, '=', textEnd - start));
+            const char *eq =
+                static_cast<const char *>(std::memchr(b + start, '=', textEnd - start));
             if (eq && !m_sections.empty()) {
                 Key key{};
                 key.lineBegin = pos;
@@ -186,8 +195,7 @@ void CProfileText::Parse()
 
 std::string_view CProfileText::Name(const Section &section) const
 {
-    return std::string_view(m_bytes).substr(section.nameBegin,
-                                            section.nameEnd - section.nameBegin);
+    return std::string_view(m_bytes).substr(section.nameBegin, section.nameEnd - section.nameBegin);
 }
 
 std::string_view CProfileText::Name(const Key &key) const

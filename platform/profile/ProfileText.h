@@ -15,9 +15,9 @@ namespace vocamo {
 class CProfileText {
 public:
     struct Key {
-        uint32_t lineBegin;  // first byte of the line
-        uint32_t lineEnd;    // end of the line's text, before its line ending
-        uint32_t lineNext;   // first byte of the next line
+        uint32_t lineBegin; // first byte of the line
+        uint32_t lineEnd;   // end of the line's text, before its line ending
+        uint32_t lineNext;  // first byte of the next line
         uint32_t nameBegin, nameEnd;
         uint32_t valueBegin, valueEnd;
     };

@@ -1,8 +1,8 @@
 #include "phonebook/Phonebook.h"
+
 #include "tests/profile/TempDir.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <unistd.h>
 #include <vector>

@@ -2,7 +2,6 @@
 #include "tests/profile/TempDir.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 

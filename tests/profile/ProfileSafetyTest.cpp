@@ -2,11 +2,10 @@
 #include "platform/profile/ProfileWriteFault.h"
 #include "tests/profile/TempDir.h"
 
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <cerrno>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
 #include <thread>

@@ -3,9 +3,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <string>
-
 #include <stdlib.h>
+#include <string>
 
 namespace vocamo::test {
 

@@ -1,11 +1,10 @@
 #include "telephony/TapiNames.h"
+
 #include "telephony/Trace.h"
 
 #include <QLoggingCategory>
 #include <QString>
-
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 

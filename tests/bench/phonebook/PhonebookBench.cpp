@@ -2,7 +2,6 @@
 #include "tests/profile/TempDir.h"
 
 #include <benchmark/benchmark.h>
-
 #include <cstdio>
 #include <string>
 
