@@ -32,6 +32,13 @@ void DrawElement(QPainter &painter, const CSkinItem &item, bool dimmed, bool dar
     if (!image || item.IsHidden())
         return;
     const SkinRect &place = item.GetImageRect();
+    // Rows scrolled far past the picture cost nothing. The text may reach
+    // 10 pixels right of and 8 below the element's whole box.
+    const SkinRect &whole = item.GetWholeRect();
+    const QRect reach(whole.left, whole.top, whole.Width() + 10, whole.Height() + 8);
+    const QPaintDevice *device = painter.device();
+    if (device && !reach.intersects(QRect(0, 0, device->width(), device->height())))
+        return;
     image->DrawAt(painter, place.left, place.top, static_cast<int>(image->GetWidth()),
                   static_cast<int>(image->GetHeight()), dimmed);
     if (item.GetText().empty())
