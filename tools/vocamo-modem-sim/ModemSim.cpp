@@ -378,7 +378,7 @@ void CModemSim::OnCommand(const std::string &raw)
 CModemSim::Clock::time_point CModemSim::NextTimer() const
 {
     auto next = Clock::time_point::max();
-    if (m_call == Call::RingingIn && m_ringsLeft > 0)
+    if (m_call == Call::RingingIn)
         next = std::min(next, m_nextRing);
     if (m_callerIdDue)
         next = std::min(next, m_callerIdAt);
@@ -400,9 +400,10 @@ void CModemSim::OnTimers()
             m_callerIdAt = now + m_options.ringInterval / 4;
             m_callerIdDue = true;
         }
-        if (m_ringsLeft == 0)
-            m_call = Call::None; // the caller gives up after the last ring
     }
+    // The caller gives up one ring interval after the last ring.
+    if (m_call == Call::RingingIn && m_ringsLeft == 0 && now >= m_nextRing)
+        m_call = Call::None;
     if (m_callerIdDue && now >= m_callerIdAt) {
         m_callerIdDue = false;
         SendCallerId();

@@ -1,0 +1,339 @@
+#include "core/RecordingMessageTarget.h"
+#include "telephony/TapiClient.h"
+#include "tests/telephony/SimModem.h"
+
+#include <cstdio>
+#include <deque>
+#include <thread>
+
+namespace vocamo {
+namespace {
+
+using namespace std::chrono_literals;
+using test::CountOf;
+using test::StartSim;
+
+CTapiClient::Settings SettingsFor(CTapi &tapi)
+{
+    CTapiClient::Settings settings;
+    settings.tapi = &tapi;
+    settings.messageWait = 5000ms; // the real wait: CloseLine must not sit it out
+    return settings;
+}
+
+// The event codes posted for the controller, in order.
+std::vector<LPARAM> Codes(const CRecordingMessageTarget &target)
+{
+    std::vector<LPARAM> codes;
+    for (const PostedMessage &m : target.Messages()) {
+        EXPECT_EQ(m.message, WM_APP_EVENT);
+        EXPECT_EQ(m.wParam, RECEIVER_CONTROLLER);
+        codes.push_back(m.lParam);
+    }
+    return codes;
+}
+
+// Waits until `count` events were posted, then lets any stray one arrive.
+std::vector<LPARAM> CodesAfter(const CRecordingMessageTarget &target, size_t count)
+{
+    target.WaitUntil([&](const auto &all) { return all.size() >= count; }, 5s);
+    std::this_thread::sleep_for(30ms);
+    return Codes(target);
+}
+
+struct Fixture {
+    explicit Fixture(std::vector<ModemSimOptions> options = {ModemSimOptions{}})
+    {
+        std::vector<std::string> devices;
+        for (const ModemSimOptions &o : options) {
+            sims.push_back(StartSim(o));
+            devices.push_back(sims.back()->SlavePath());
+        }
+        tapi = test::ProviderFor(devices);
+        client = std::make_unique<CTapiClient>(target, SettingsFor(*tapi));
+    }
+
+    CModemSim &sim() { return *sims.front(); }
+
+    // An outgoing call the simulator's other party has answered.
+    void Connect()
+    {
+        ASSERT_EQ(client->OpenLine(), 0);
+        ASSERT_EQ(client->MakeCall("5551234"), 0);
+        ASSERT_TRUE(sim().WaitForCommand("ATD5551234"));
+        sim().Control("answer");
+        ASSERT_TRUE(target.WaitFor({WM_APP_EVENT, RECEIVER_CONTROLLER, EVT_CONNECTED}));
+    }
+
+    std::vector<std::unique_ptr<CModemSim>> sims;
+    std::unique_ptr<CModemProvider> tapi;
+    CRecordingMessageTarget target;
+    std::unique_ptr<CTapiClient> client;
+};
+
+ModemSimOptions DataOnly()
+{
+    ModemSimOptions o;
+    o.voice = false;
+    return o;
+}
+
+// --- Choosing the line ---
+
+TEST(TapiClient, DataOnlyModemBeforeAVoiceModemIsSkipped)
+{
+    Fixture f({DataOnly(), ModemSimOptions{}});
+    EXPECT_EQ(f.client->OpenLine(), 0);
+    EXPECT_EQ(CountOf(f.sims[1]->Received(), "AT+VCID=1"), 1u);
+    EXPECT_EQ(CountOf(f.sims[0]->Received(), "AT+FCLASS=8"), 0u);
+}
+
+TEST(TapiClient, OfTwoVoiceModemsTheLowerDeviceIdWins)
+{
+    Fixture f({ModemSimOptions{}, ModemSimOptions{}});
+    EXPECT_EQ(f.client->OpenLine(), 0);
+    EXPECT_EQ(CountOf(f.sims[0]->Received(), "AT+VCID=1"), 1u);
+    EXPECT_EQ(CountOf(f.sims[1]->Received(), "AT+VCID=1"), 0u);
+}
+
+TEST(TapiClient, WithoutAVoiceLineOpenLineFailsAndNothingIsReported)
+{
+    Fixture f({DataOnly()});
+    EXPECT_EQ(f.client->OpenLine(), LINEERR_BADDEVICEID);
+    f.sim().Control("ring 1");
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(f.target.Count(), 0u);
+    EXPECT_EQ(f.client->MakeCall("1"), LINEERR_INVALLINEHANDLE);
+}
+
+// --- Outgoing calls ---
+
+TEST(TapiClient, OutgoingCallConnects)
+{
+    Fixture f;
+    f.Connect();
+    EXPECT_TRUE(f.client->HasCall());
+    EXPECT_EQ(Codes(f.target), (std::vector<LPARAM>{EVT_CONNECTED}));
+}
+
+TEST(TapiClient, BusyCalledPartyEndsWithTheDisconnectionOnly)
+{
+    Fixture f;
+    ASSERT_EQ(f.client->OpenLine(), 0);
+    ASSERT_EQ(f.client->MakeCall("5551234"), 0);
+    ASSERT_TRUE(f.sim().WaitForCommand("ATD5551234"));
+    f.sim().Control("busy");
+    EXPECT_EQ(CodesAfter(f.target, 1), (std::vector<LPARAM>{EVT_IDLE}));
+}
+
+TEST(TapiClient, UnansweredAndNoDialToneReportDisconnectedThenIdle)
+{
+    for (const char *control : {"noanswer", "nodialtone"}) {
+        Fixture f;
+        ASSERT_EQ(f.client->OpenLine(), 0);
+        ASSERT_EQ(f.client->MakeCall("5551234"), 0);
+        ASSERT_TRUE(f.sim().WaitForCommand("ATD5551234"));
+        f.sim().Control(control);
+        EXPECT_EQ(CodesAfter(f.target, 2), (std::vector<LPARAM>{EVT_IDLE, EVT_IDLE})) << control;
+    }
+}
+
+TEST(TapiClient, InjectedCommandIsRefusedAndNothingIsWritten)
+{
+    Fixture f;
+    ASSERT_EQ(f.client->OpenLine(), 0);
+    const size_t before = f.sim().BytesReceived();
+    EXPECT_EQ(f.client->MakeCall("123;ATZ"), LINEERR_INVALADDRESS);
+    EXPECT_EQ(f.client->MakeCall(""), LINEERR_INVALADDRESS);
+    EXPECT_EQ(f.client->MakeCall(std::string(2000, '1')), LINEERR_INVALADDRESS);
+    std::this_thread::sleep_for(30ms);
+    EXPECT_EQ(f.sim().BytesReceived(), before);
+    EXPECT_FALSE(f.client->HasCall());
+}
+
+// --- Incoming calls ---
+
+TEST(TapiClient, IncomingCallFromRingToHangUpInOrder)
+{
+    Fixture f;
+    ASSERT_EQ(f.client->OpenLine(), 0);
+    f.sim().Control("ring 3 5551234");
+    ASSERT_TRUE(f.target.WaitUntil([](const auto &all) { return all.size() >= 4; }));
+    EXPECT_EQ(f.client->GetCallerId(), "5551234");
+    EXPECT_TRUE(f.client->HasCall());
+    EXPECT_EQ(f.client->AnswerCall(), 0);
+    ASSERT_TRUE(f.target.WaitFor({WM_APP_EVENT, RECEIVER_CONTROLLER, EVT_CONNECTED}));
+    EXPECT_EQ(f.client->OpenPhone(), 0);
+    EXPECT_EQ(f.sim().Received().back(), "AT+VLS=7");
+    f.sim().Control("hangup");
+    EXPECT_EQ(CodesAfter(f.target, 7),
+              (std::vector<LPARAM>{EVT_LINEDEVSTATE, EVT_OFFERING, EVT_CALLERID,
+                                   EVT_LINEDEVSTATE, EVT_CONNECTED, EVT_IDLE, EVT_IDLE}));
+    EXPECT_EQ(f.client->GetCallerId(), ""); // emptied with the disconnection
+    EXPECT_TRUE(f.client->HasCall());       // the handle stays until CloseLine
+}
+
+TEST(TapiClient, WithheldNumberPostsNoCallerId)
+{
+    Fixture f;
+    ASSERT_EQ(f.client->OpenLine(), 0);
+    f.sim().Control("ring 2 P");
+    EXPECT_EQ(CodesAfter(f.target, 4),
+              (std::vector<LPARAM>{EVT_LINEDEVSTATE, EVT_OFFERING, EVT_LINEDEVSTATE, EVT_IDLE}));
+    EXPECT_EQ(f.client->GetCallerId(), "");
+}
+
+TEST(TapiClient, CallerGivingUpBeforeTheAnswerEndsTheCall)
+{
+    Fixture f;
+    ASSERT_EQ(f.client->OpenLine(), 0);
+    f.sim().Control("ring 1 5551234");
+    EXPECT_EQ(CodesAfter(f.target, 4), (std::vector<LPARAM>{EVT_LINEDEVSTATE, EVT_OFFERING,
+                                                            EVT_CALLERID, EVT_IDLE}));
+}
+
+TEST(TapiClient, AnswerWithoutACallGetsTapisError)
+{
+    Fixture f;
+    ASSERT_EQ(f.client->OpenLine(), 0);
+    EXPECT_EQ(f.client->AnswerCall(), LINEERR_INVALCALLHANDLE);
+}
+
+// --- Hanging up and closing ---
+
+TEST(TapiClient, DestroyingTheClientDropsTheCallAndReportsNothingMore)
+{
+    Fixture f;
+    f.Connect();
+    f.client.reset();
+    const auto received = f.sim().Received();
+    EXPECT_EQ(received.back(), "AT+VLS=0");
+    std::this_thread::sleep_for(30ms);
+    EXPECT_EQ(Codes(f.target), (std::vector<LPARAM>{EVT_CONNECTED}));
+}
+
+TEST(TapiClient, CloseLineDoesNotSitOutTheEventThreadsWait)
+{
+    Fixture f;
+    ASSERT_EQ(f.client->OpenLine(), 0);
+    std::this_thread::sleep_for(20ms); // the thread is waiting now
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(f.client->CloseLine(), 0);
+    const auto took = std::chrono::steady_clock::now() - start;
+    std::printf("CloseLine took %.2f ms while the event thread waited\n",
+                std::chrono::duration<double, std::milli>(took).count());
+    EXPECT_LT(took, 1s); // a hang detector, not a speed check
+    EXPECT_FALSE(f.client->HasCall());
+}
+
+TEST(TapiClient, ClientWithoutATargetReportsNothing)
+{
+    auto sim = StartSim();
+    auto tapi = test::ProviderFor({sim->SlavePath()});
+    CTapiClient client(nullptr, SettingsFor(*tapi));
+    ASSERT_EQ(client.OpenLine(), 0);
+    sim->Control("ring 1 5551234");
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(client.GetCallerId(), ""); // nobody read it
+}
+
+TEST(TapiClient, UnplugDuringACallReportsTheEndAndLaterRequestsFailAtOnce)
+{
+    Fixture f;
+    f.Connect();
+    f.sim().Control("unplug");
+    EXPECT_EQ(CodesAfter(f.target, 3),
+              (std::vector<LPARAM>{EVT_CONNECTED, EVT_IDLE, EVT_IDLE}));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_LT(f.client->MakeCall("5551234"), 0);
+    EXPECT_LT(f.client->AnswerCall(), 0);
+    EXPECT_LT(f.client->OpenPhone(), 0);
+    f.client.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+}
+
+// --- Speakerphone ---
+
+TEST(TapiClient, ModemWithoutASpeakerphoneHasNoPhoneDevice)
+{
+    ModemSimOptions o;
+    o.speakerphone = false;
+    Fixture f({o});
+    f.Connect();
+    EXPECT_EQ(f.client->OpenPhone(), PHONEERR_BADDEVICEID);
+    EXPECT_EQ(CountOf(f.sim().Received(), "AT+VLS=7"), 0u);
+}
+
+TEST(TapiClient, OpenPhoneWhileOpenKeepsItOpen)
+{
+    Fixture f;
+    f.Connect();
+    EXPECT_EQ(f.client->OpenPhone(), 0);
+    EXPECT_EQ(f.client->OpenPhone(), 0);
+    EXPECT_EQ(CountOf(f.sim().Received(), "AT+VLS=7"), 1u);
+}
+
+// --- What the event thread makes of messages the modem never sends ---
+
+// The modem provider, with messages slipped in ahead of the line's own.
+class CScriptedProvider : public CModemProvider {
+public:
+    using CModemProvider::CModemProvider;
+
+    void Inject(const LINEMESSAGE &m)
+    {
+        std::lock_guard lock(m_mutex);
+        m_script.push_back(m);
+    }
+
+    LONG lineGetMessage(HLINEAPP app, LINEMESSAGE *message, DWORD timeout) override
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            if (!m_script.empty()) {
+                *message = m_script.front();
+                m_script.pop_front();
+                return 0;
+            }
+        }
+        return CModemProvider::lineGetMessage(app, message, std::min<DWORD>(timeout, 5));
+    }
+
+private:
+    std::mutex m_mutex;
+    std::deque<LINEMESSAGE> m_script;
+};
+
+TEST(TapiEventThread, MessagesMapToEventsAsTheTableSays)
+{
+    auto sim = StartSim();
+    CScriptedProvider tapi([path = sim->SlavePath()] { return std::vector<std::string>{path}; },
+                           test::FastTimeouts());
+    CRecordingMessageTarget target;
+    CTapiClient client(target, SettingsFor(tapi));
+    ASSERT_EQ(client.OpenLine(), 0);
+    const DWORD flagsTogether = LINECALLINFOSTATE_CALLERID | LINECALLINFOSTATE_OTHER;
+    for (const LINEMESSAGE &m : std::vector<LINEMESSAGE>{
+             {0, LINE_CALLINFO, 1, flagsTogether, 0, 0},                           // ignored
+             {701, LINE_CALLSTATE, 1, LINECALLSTATE_OFFERING, 0, 0},               // 30
+             {702, LINE_CALLSTATE, 1, LINECALLSTATE_OFFERING, 0, 0},               // 30
+             {702, LINE_CALLSTATE, 1, LINECALLSTATE_BUSY, 0, 0},                   // nothing
+             {702, LINE_CALLSTATE, 2, LINECALLSTATE_CONNECTED, 0, 0},              // not ours
+             {702, LINE_CALLSTATE, 1, LINECALLSTATE_CONNECTED | LINECALLSTATE_BUSY, 0, 0}, // 416
+             {702, LINE_CALLSTATE, 1, 0x00010000, 0, 0},                           // 416
+             {0, LINE_REPLY, 1, 5, 0, 0},                                          // nothing
+             {0, LINE_CLOSE, 1, 0, 0, 0},                                          // nothing
+             {0, LINE_LINEDEVSTATE, 1, LINEDEVSTATE_OTHER, 0, 0},                  // 11
+         })
+        tapi.Inject(m);
+    EXPECT_EQ(CodesAfter(target, 5),
+              (std::vector<LPARAM>{EVT_OFFERING, EVT_OFFERING, EVT_CALLSTATE_DEFAULT,
+                                   EVT_CALLSTATE_DEFAULT, EVT_LINEDEVSTATE}));
+    EXPECT_TRUE(client.HasCall());
+    // The second offer replaced the first: answering goes to call 702, which
+    // the line does not know.
+    EXPECT_EQ(client.AnswerCall(), LINEERR_INVALCALLHANDLE);
+}
+
+} // namespace
+} // namespace vocamo
