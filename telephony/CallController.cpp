@@ -1,0 +1,185 @@
+#include "telephony/CallController.h"
+
+#include "core/Messages.h"
+#include "phonebook/Phonebook.h"
+#include "telephony/TapiNames.h"
+#include "telephony/Trace.h"
+
+#include <utility>
+
+namespace vocamo {
+
+CCallController::CCallController(CMessageTarget &window, std::string exeDir,
+                                 CTapiClient::Settings settings)
+    : m_window(window), m_exeDir(std::move(exeDir)), m_settings(std::move(settings))
+{
+    Initialize();
+}
+
+CCallController::~CCallController()
+{
+    // Destroying the client drops any call; the window still hears INIT.
+    if (m_client) {
+        DestroyClient();
+        SetState(INIT);
+    }
+}
+
+void CCallController::DestroyClient()
+{
+    // The client's destructor stops its event thread, so nothing it started
+    // outlives it; events it already posted reach the next client's controller.
+    m_client.reset();
+}
+
+void CCallController::Initialize()
+{
+    if (!m_client) {
+        m_client = std::make_unique<CTapiClient>(m_window, m_settings);
+        const int32_t result = m_client->OpenLine();
+        if (result != 0) {
+            Trace(LineErrorName(static_cast<uint32_t>(result)));
+            SetState(INIT);
+        } else {
+            SetState(NORMAL);
+        }
+    }
+    LoadPhonebook();
+}
+
+void CCallController::Reset()
+{
+    if (m_client) {
+        DestroyClient();
+        SetState(INIT);
+    }
+    Initialize();
+    m_number.clear();
+    m_name.clear();
+}
+
+void CCallController::Dial(std::string number)
+{
+    const bool wasNormal = m_state == NORMAL;
+    const int32_t result = m_client ? m_client->MakeCall(number) : LINEERR_UNINITIALIZED;
+    if (result != 0) {
+        Trace(LineErrorName(static_cast<uint32_t>(result)));
+        Reset();
+        m_window.Post(WM_RESTORE_MAIN, 0, 0);
+        return;
+    }
+    // A call placed over another one counts as connected at once; queued
+    // ahead of the notifications below, so it is handled right after them.
+    if (!wasNormal)
+        m_window.Post(WM_APP_EVENT, RECEIVER_CONTROLLER, EVT_CONNECTED);
+    SetState(DIALING);
+    m_number = std::move(number);
+    m_name = FindNameForNumber(m_number);
+    if (m_name.empty())
+        m_name = "Unknown";
+    m_window.Post(WM_APP_EVENT, RECEIVER_WINDOW, EVT_PARTY);
+}
+
+void CCallController::Answer()
+{
+    const int32_t result = m_client ? m_client->AnswerCall() : LINEERR_UNINITIALIZED;
+    if (result != 0) {
+        Trace(LineErrorName(static_cast<uint32_t>(result)));
+        Reset();
+    }
+    // On success the state stays RINGING until the line reports the connection.
+}
+
+int CCallController::OnTapiEvent(WPARAM /*source*/, LPARAM code)
+{
+    switch (code) {
+    case EVT_LINEDEVSTATE:
+        if (m_state == RINGING)
+            m_window.Post(WM_APP_EVENT, RECEIVER_WINDOW, EVT_RING);
+        break;
+    case EVT_CONNECTED: {
+        if (!m_client)
+            break;
+        const int32_t result = m_client->OpenPhone();
+        if (result != 0) {
+            // The call goes on without the speakerphone.
+            Trace(PhoneErrorName(static_cast<uint32_t>(result)));
+            break;
+        }
+        SetState(m_client->HasCall() ? ANSWERING : INIT);
+        break;
+    }
+    case EVT_IDLE:
+        Reset();
+        if (m_client && m_client->HasCall())
+            m_window.Post(WM_RESTORE_MAIN, 0, 0);
+        break;
+    case EVT_OFFERING:
+        SetState(RINGING);
+        m_window.Post(WM_APP_EVENT, RECEIVER_WINDOW, EVT_RING);
+        break;
+    case EVT_CALLERID:
+        if (!m_client)
+            break;
+        m_number = m_client->GetCallerId();
+        if (!m_number.empty()) {
+            // A caller not in the phonebook stays nameless, unlike a dialled one.
+            m_name = FindNameForNumber(m_number);
+            m_window.Post(WM_APP_EVENT, RECEIVER_WINDOW, EVT_PARTY);
+        }
+        break;
+    case EVT_BOOKMARKCHANGED:
+        LoadPhonebook();
+        break;
+    default:
+        Trace(EventName(code));
+        break;
+    }
+    return 1;
+}
+
+int CCallController::GetBookmarkCount() const
+{
+    return m_phonebook ? m_phonebook->GetCount() : 0;
+}
+
+CBookmark *CCallController::GetBookmark(uint32_t index) const
+{
+    return m_phonebook ? m_phonebook->FindByIndex(index) : nullptr;
+}
+
+std::string CCallController::FindNameForNumber(std::string number) const
+{
+    // A blank field is nobody's number, so an empty number has no name.
+    if (!m_phonebook || number.empty())
+        return {};
+    for (int i = 0; i < m_phonebook->GetCount(); ++i) {
+        const CBookmark *entry = m_phonebook->FindByIndex(static_cast<uint32_t>(i));
+        if (!entry)
+            continue;
+        if (number == entry->home || number == entry->mobile || number == entry->office)
+            return entry->name;
+    }
+    return {};
+}
+
+void CCallController::SetState(int32_t state)
+{
+    if (state == m_state)
+        return;
+    m_state = state;
+    m_window.Post(WM_APP_EVENT, RECEIVER_WINDOW, EVT_CALL_STATE);
+    Trace(StateName(state));
+}
+
+void CCallController::LoadPhonebook()
+{
+    // The old list and every pointer into it go with the load; the window
+    // rebuilds its rows on the notification below.
+    m_phonebook = LoadBookmarks(m_phonebookFile, BookmarkPathFor(m_exeDir));
+    if (!m_phonebook)
+        m_phonebook = std::make_unique<CBookmarkList>();
+    m_window.Post(WM_APP_EVENT, RECEIVER_WINDOW, EVT_BOOKMARKS_LOADED);
+}
+
+} // namespace vocamo

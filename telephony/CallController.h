@@ -1,0 +1,72 @@
+#pragma once
+
+#include "core/CallState.h"
+#include "core/MessageTarget.h"
+#include "phonebook/BookmarkList.h"
+#include "phonebook/IniFile.h"
+#include "telephony/TapiClient.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace vocamo {
+
+// The modem line's one call: its state, the other party, and the phonebook
+// the party's name comes from. Runs entirely on the window thread; the TAPI
+// event thread reaches it only through the window, which hands every
+// (WM_APP_EVENT, 3, code) back to OnTapiEvent in posting order.
+//
+// Failures are never shown: they are named for the trace and answered by a
+// reset, which replaces the whole TAPI client.
+class CCallController {
+public:
+    // window: receives every notification. exeDir: the folder Bookmark.ini
+    // lives in, without a trailing slash. settings: handed to every TAPI
+    // client this controller creates (the event thread's wait, AT time-outs).
+    CCallController(CMessageTarget &window, std::string exeDir,
+                    CTapiClient::Settings settings = {});
+    virtual ~CCallController();
+
+    CCallController(const CCallController &) = delete;
+    CCallController &operator=(const CCallController &) = delete;
+
+    void Initialize();
+    // Hangs up: the client goes, a fresh one opens the line, the phonebook
+    // is reloaded, number and name are emptied.
+    void Reset();
+    void Dial(std::string number);
+    void Answer();
+    // Handles one telephony event; the window returns the 1 as its result.
+    int OnTapiEvent(WPARAM source, LPARAM code);
+
+    int32_t GetState() const { return m_state; }
+    std::string GetNumber() const { return m_number; }
+    std::string GetName() const { return m_name; }
+    int GetBookmarkCount() const;
+    // The entry with that list index, or null; valid until the next
+    // EVT_BOOKMARKS_LOADED.
+    CBookmark *GetBookmark(uint32_t index) const;
+    // The name of the first entry, in list order, with any number equal to
+    // `number` byte for byte; empty when none.
+    std::string FindNameForNumber(std::string number) const;
+
+    void SetState(int32_t state);
+    // Rebuilds the phonebook from Bookmark.ini and posts EVT_BOOKMARKS_LOADED.
+    void LoadPhonebook();
+
+private:
+    void DestroyClient();
+
+    std::unique_ptr<CTapiClient> m_client;
+    int32_t m_state = INIT;
+    CMessageTarget &m_window;
+    CIniFile m_phonebookFile;
+    std::unique_ptr<CBookmarkList> m_phonebook;
+    std::string m_name;
+    std::string m_number;
+    const std::string m_exeDir;
+    const CTapiClient::Settings m_settings;
+};
+
+} // namespace vocamo
