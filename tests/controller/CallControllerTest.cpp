@@ -626,3 +626,42 @@ TEST_F(CallControllerTest, MissingPhonebookLoadsEmptyAndStillNotifies)
     EXPECT_EQ(m_controller->GetBookmarkCount(), 0);
     EXPECT_EQ(m_controller->GetBookmark(0), nullptr);
 }
+
+TEST_F(CallControllerDataModemTest, DialWithoutAnOpenLineResetsAndRestoresTheWindow)
+{
+    m_window.Settle();
+    m_window.Take();
+    m_controller->Dial("555");
+    m_window.Settle();
+    // Already INIT: the reset changes no state, so only the reload shows.
+    EXPECT_EQ(m_window.Take(), (Tokens{"loaded", "restore"}));
+    EXPECT_EQ(m_controller->GetState(), INIT);
+}
+
+TEST_F(CallControllerTest, DialRefusedDuringAnOfferedCallDropsItAndRestoresTheWindow)
+{
+    m_window.Settle();
+    m_window.Take();
+    ASSERT_TRUE(m_sim.Control("ring 2"));
+    ASSERT_TRUE(m_window.PumpUntil([](const Tokens &seen) {
+        return std::count(seen.begin(), seen.end(), "ring") == 2;
+    }));
+    m_window.Take();
+
+    m_controller->Dial("555");
+    m_window.Settle();
+    EXPECT_EQ(m_window.Take(), (Tokens{"state=INIT", "state=NORMAL", "loaded", "restore"}));
+}
+
+TEST_F(CallControllerTest, DialOutsideNormalCountsAsConnectedAtOnce)
+{
+    // RINGING without a call on the line: the modem takes the new call.
+    m_target.Post(WM_APP_EVENT, RECEIVER_CONTROLLER, EVT_OFFERING);
+    m_window.Settle();
+    m_window.Take();
+
+    m_controller->Dial("555");
+    m_window.Settle();
+    EXPECT_EQ(m_window.Take(), (Tokens{"state=DIALING", "party", "state=ANSWERING"}));
+    EXPECT_TRUE(m_sim.WaitForCommand("AT+VLS=7"));
+}
