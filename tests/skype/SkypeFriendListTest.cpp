@@ -38,16 +38,6 @@ TEST(SkypeFriendList, FindsByIndexFromTheBackAndByHandleFromTheFront)
     EXPECT_EQ(list.FindByIndex(0), nullptr);
 }
 
-TEST(SkypeText, CutsOnCharacterBoundaries)
-{
-    // 48 letters and a character outside the BMP (two UTF-16 units): the
-    // pair would not fit in 49 units, so it goes whole.
-    const std::string letters(48, 'a');
-    EXPECT_EQ(CutToUtf16Units(letters + "\xF0\x9F\x93\x9E", 49), letters);
-    EXPECT_EQ(CutToUtf16Units(letters + "\xC3\xA9xyz", 49), letters + "\xC3\xA9");
-    EXPECT_EQ(CutToUtf16Units("short", 49), "short");
-}
-
 TEST(SkypeText, ReplacesIllFormedSequences)
 {
     EXPECT_TRUE(IsValidUtf8("J\xC3\xB6rg \xEF\xBF\xBD"));
