@@ -14,6 +14,18 @@ bool IsContinuation(unsigned char byte)
     return (byte & 0xC0) == 0x80;
 }
 
+// Bytes of the UTF-8 sequence a lead byte starts; 1 for anything else.
+std::size_t SequenceLength(unsigned char lead)
+{
+    if (lead >= 0xF0 && lead <= 0xF7)
+        return 4;
+    if (lead >= 0xE0)
+        return lead <= 0xEF ? 3 : 1;
+    if (lead >= 0xC0)
+        return 2;
+    return 1;
+}
+
 } // namespace
 
 QFont SkinFont(bool bold)
@@ -27,20 +39,20 @@ QFont SkinFont(bool bold)
 
 std::string Ellipsize(std::string_view text)
 {
-    // A character is a lead byte and the continuation bytes after it (at most
-    // three); a stray continuation byte counts as a character of its own, so
-    // bad input is still cut at a defined place.
+    // A character is a lead byte and the continuation bytes its sequence
+    // calls for; a stray or missing byte ends it early, so bad input is still
+    // cut at a defined place and good input never inside a character.
     std::size_t characters = 0;
     std::size_t cut = 0;
     for (std::size_t i = 0; i < text.size(); ++characters) {
         if (characters == kEllipsisAfter)
             cut = i;
-        const bool lead = !IsContinuation(static_cast<unsigned char>(text[i]));
-        std::size_t length = 1;
-        while (lead && length < 4 && i + length < text.size() &&
-               IsContinuation(static_cast<unsigned char>(text[i + length])))
-            ++length;
-        i += length;
+        const std::size_t length = SequenceLength(static_cast<unsigned char>(text[i]));
+        std::size_t taken = 1;
+        while (taken < length && i + taken < text.size() &&
+               IsContinuation(static_cast<unsigned char>(text[i + taken])))
+            ++taken;
+        i += taken;
     }
     if (characters <= kEllipsisAfter)
         return std::string(text);

@@ -38,6 +38,8 @@ TEST(SkinText, BrokenUtf8IsCutAtADefinedPlace)
     EXPECT_EQ(Ellipsize(stray), std::string(16, '\x80') + "...");
     const std::string truncatedLead = "abcdefghijklmnop\xE2\x82";
     EXPECT_EQ(Ellipsize(truncatedLead), "abcdefghijklmnop...");
+    // A continuation byte after a plain letter is a character of its own.
+    EXPECT_EQ(Ellipsize("abcdefghijklmnop\x80"), "abcdefghijklmnop...");
 }
 
 TEST(SkinText, DrawnTextIsCutTo49UnitsWithoutSplittingASurrogatePair)
