@@ -18,7 +18,8 @@ void DrawTextAt(QPainter &painter, int x, int y, const QString &text, bool bold,
     painter.setFont(SkinFont(bold));
     painter.setPen(QColor::fromRgba(colour));
     if (text.contains(QLatin1Char('\n'))) {
-        painter.drawText(QRectF(x, y, 1024, 768), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, text);
+        painter.drawText(QRectF(x, y, 1024, 768), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
+                         text);
         return;
     }
     painter.drawText(QPointF(x, y + painter.fontMetrics().ascent()), text);
@@ -43,9 +44,11 @@ void DrawElement(QPainter &painter, const CSkinItem &item, bool dimmed, bool dar
                   static_cast<int>(image->GetHeight()), dimmed);
     if (item.GetText().empty())
         return;
-    const std::string shown = item.GetKind() == kind::kNumberEntry ? item.GetText() : Ellipsize(item.GetText());
+    const std::string shown =
+        item.GetKind() == kind::kNumberEntry ? item.GetText() : Ellipsize(item.GetText());
     const SkinRect &box = item.GetTextRect();
-    DrawTextAt(painter, box.left, box.top, ToDrawText(shown), !dark, dark ? kDarkTextColour : kLightTextColour);
+    DrawTextAt(painter, box.left, box.top, ToDrawText(shown), !dark,
+               dark ? kDarkTextColour : kLightTextColour);
 }
 
 void DrawDisplayText(QPainter &painter, const CSkinItemList &items, const std::string &dialString)
@@ -59,7 +62,8 @@ void DrawDisplayText(QPainter &painter, const CSkinItemList &items, const std::s
     DrawTextAt(painter, box.left + 7, box.top + 5, ToDrawText(dialString), true, kDarkTextColour);
 }
 
-bool ComposeWindow(QImage &picture, const CSkinItemList &items, const std::string &dialString, bool *paintingFlag)
+bool ComposeWindow(QImage &picture, const CSkinItemList &items, const std::string &dialString,
+                   bool *paintingFlag)
 {
     if (paintingFlag && *paintingFlag)
         return false;

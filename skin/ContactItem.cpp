@@ -19,13 +19,15 @@ const std::string &FriendLabel(const CSkypeFriend &f)
 
 } // namespace
 
-CContactItem::CContactItem(const CSkinImage *image, const CBookmark *bookmark, CContactItem *previous)
+CContactItem::CContactItem(const CSkinImage *image, const CBookmark *bookmark,
+                           CContactItem *previous)
     : CSkinItem(image), m_bookmark(bookmark), m_previous(previous)
 {
     SetText(Ellipsize(bookmark ? bookmark->name : std::string()));
 }
 
-CContactItem::CContactItem(const CSkinImage *image, const CSkypeFriend *skypeFriend, CContactItem *previous)
+CContactItem::CContactItem(const CSkinImage *image, const CSkypeFriend *skypeFriend,
+                           CContactItem *previous)
     : CSkinItem(image), m_friend(skypeFriend), m_previous(previous)
 {
     SetText(Ellipsize(skypeFriend ? FriendLabel(*skypeFriend) : std::string()));

@@ -7,7 +7,6 @@
 #include "skype/SkypeFriend.h"
 
 #include <QString>
-
 #include <algorithm>
 
 namespace vocamo {
@@ -15,12 +14,36 @@ namespace vocamo {
 namespace {
 
 constexpr const char *kImageNames[] = {
-    "IDB_BACKGROUND_TOP", "IDB_BACKGROUND_BASE", "IDB_POPUP",   "IDB_SKYPE",  "IDB_MODEM",
-    "IDB_CALLSTART",      "IDB_CALLEND",         "IDB_UP",      "IDB_DOWN",   "IDB_CLOSE",
-    "IDB_KEYPAD_BACKGROUND", "IDB_KEYPAD_LCD",   "IDB_1",       "IDB_2",      "IDB_3",
-    "IDB_4",              "IDB_5",               "IDB_6",       "IDB_7",      "IDB_8",
-    "IDB_9",              "IDB_0",               "IDB_CLR",     "IDB_BACK",   "IDB_HOME",
-    "IDB_OFFICE",         "IDB_MOBILE",          "IDB_BOOKMARK", "IDB_KEYPAD", "IDB_BOY1",
+    "IDB_BACKGROUND_TOP",
+    "IDB_BACKGROUND_BASE",
+    "IDB_POPUP",
+    "IDB_SKYPE",
+    "IDB_MODEM",
+    "IDB_CALLSTART",
+    "IDB_CALLEND",
+    "IDB_UP",
+    "IDB_DOWN",
+    "IDB_CLOSE",
+    "IDB_KEYPAD_BACKGROUND",
+    "IDB_KEYPAD_LCD",
+    "IDB_1",
+    "IDB_2",
+    "IDB_3",
+    "IDB_4",
+    "IDB_5",
+    "IDB_6",
+    "IDB_7",
+    "IDB_8",
+    "IDB_9",
+    "IDB_0",
+    "IDB_CLR",
+    "IDB_BACK",
+    "IDB_HOME",
+    "IDB_OFFICE",
+    "IDB_MOBILE",
+    "IDB_BOOKMARK",
+    "IDB_KEYPAD",
+    "IDB_BOY1",
 };
 
 // Display and down arrow with the keypad hidden and shown.
@@ -76,7 +99,8 @@ const CSkinImage &CSkin::NumberImage(Number which) const
 
 bool CSkin::AllImagesLoaded() const
 {
-    return std::none_of(m_images.begin(), m_images.end(), [](const CSkinImage &i) { return i.IsEmpty(); });
+    return std::none_of(m_images.begin(), m_images.end(),
+                        [](const CSkinImage &i) { return i.IsEmpty(); });
 }
 
 std::size_t CSkin::DecodedImageBytes() const
@@ -110,7 +134,8 @@ void CSkin::BuildElements()
     e.bodyBackground = Place(plain("IDB_BACKGROUND_BASE"), kind::kBodyBackground, 23, 71, false);
     e.frame = Place(plain("IDB_BACKGROUND_TOP"), kind::kFrame, 0, 0, false);
     e.skypeButton = placeButton(button("IDB_SKYPE"), kind::kSkypeButton, 12, 44, true);
-    e.modemButton = placeButton(button("IDB_MODEM", e.skypeButton), kind::kModemButton, 119, 44, true);
+    e.modemButton =
+        placeButton(button("IDB_MODEM", e.skypeButton), kind::kModemButton, 119, 44, true);
     e.skypeButton->SetPartner(e.modemButton);
     e.skypeButton->SetActive(true);
     e.modemButton->SetActive(true);
@@ -119,7 +144,8 @@ void CSkin::BuildElements()
     e.close = Place(plain("IDB_CLOSE"), kind::kClose, 211, 19, false);
     e.bookmark = Place(plain("IDB_BOOKMARK"), kind::kBookmark, 196, 488, true);
     e.keypadToggle = Place(plain("IDB_KEYPAD"), kind::kKeypadToggle, 13, 489, false);
-    e.display = placeButton(button("IDB_KEYPAD_LCD"), kind::kDisplay, kDisplayX, kDisplayYKeypadHidden, false);
+    e.display = placeButton(button("IDB_KEYPAD_LCD"), kind::kDisplay, kDisplayX,
+                            kDisplayYKeypadHidden, false);
     e.keypadPlate = placeButton(button("IDB_KEYPAD_BACKGROUND"), kind::kKeypadPlate, 24, 354, true);
 
     // The keys sit on the plate in three columns and four rows.
@@ -134,9 +160,17 @@ void CSkin::BuildElements()
         int row;
     };
     const Key keys[] = {
-        {"IDB_1", 40, 0, 0}, {"IDB_2", 41, 1, 0}, {"IDB_3", 42, 2, 0}, {"IDB_4", 43, 0, 1},
-        {"IDB_5", 44, 1, 1}, {"IDB_6", 45, 2, 1}, {"IDB_7", 46, 0, 2}, {"IDB_8", 47, 1, 2},
-        {"IDB_9", 48, 2, 2}, {"IDB_BACK", kind::kBack, 2, 3}, {"IDB_0", kind::kDigit0, 1, 3},
+        {"IDB_1", 40, 0, 0},
+        {"IDB_2", 41, 1, 0},
+        {"IDB_3", 42, 2, 0},
+        {"IDB_4", 43, 0, 1},
+        {"IDB_5", 44, 1, 1},
+        {"IDB_6", 45, 2, 1},
+        {"IDB_7", 46, 0, 2},
+        {"IDB_8", 47, 1, 2},
+        {"IDB_9", 48, 2, 2},
+        {"IDB_BACK", kind::kBack, 2, 3},
+        {"IDB_0", kind::kDigit0, 1, 3},
         {"IDB_CLR", kind::kClear, 0, 3},
     };
     for (const Key &k : keys) {
@@ -147,15 +181,16 @@ void CSkin::BuildElements()
     e.panel = Place(plain("IDB_POPUP"), kind::kPanel, 120, 110, true);
     e.panelClose = Place(plain("IDB_CLOSE"), kind::kPanelClose, 325, 118, true);
     e.upArrow = Place(plain("IDB_UP"), kind::kUpArrow, kArrowX, 71, false);
-    e.downArrow = Place(plain("IDB_DOWN"), kind::kDownArrow, kArrowX,
-                        e.display->GetImageRect().top - static_cast<int>(Image("IDB_DOWN").GetHeight()), false);
+    e.downArrow = Place(
+        plain("IDB_DOWN"), kind::kDownArrow, kArrowX,
+        e.display->GetImageRect().top - static_cast<int>(Image("IDB_DOWN").GetHeight()), false);
 
     m_placeholderFriend = std::make_unique<CSkypeFriend>();
     m_placeholderFriend->displayName = "Unknown";
     m_placeholderFriend->fullName = "Unknown";
     e.placeholderRow = static_cast<CContactItem *>(
-        Place(std::make_unique<CContactItem>(&RowImage(), m_placeholderFriend.get(), nullptr), kind::kPlaceholderRow,
-              kFirstRowX, kFirstRowY, true));
+        Place(std::make_unique<CContactItem>(&RowImage(), m_placeholderFriend.get(), nullptr),
+              kind::kPlaceholderRow, kFirstRowX, kFirstRowY, true));
 }
 
 void CSkin::SetKeypadHidden(bool hidden)
@@ -163,7 +198,8 @@ void CSkin::SetKeypadHidden(bool hidden)
     m_keypadHidden = hidden;
     Elements &e = m_elements;
     e.display->MoveTo(kDisplayX, hidden ? kDisplayYKeypadHidden : kDisplayYKeypadShown);
-    e.downArrow->MoveTo(kArrowX, e.display->GetImageRect().top - e.downArrow->GetImageRect().Height());
+    e.downArrow->MoveTo(kArrowX,
+                        e.display->GetImageRect().top - e.downArrow->GetImageRect().Height());
     e.keypadPlate->SetHidden(hidden);
     for (CSkinButton *key : e.keys)
         key->SetHidden(hidden);

@@ -36,10 +36,10 @@ public:
         CSkinButton *keypadPlate = nullptr;  // 39
         // Keys by kind - 40: digits 1 to 9, then 0 (49), back (50), clear (51).
         std::array<CSkinButton *, 12> keys{};
-        CSkinItem *panel = nullptr;          // 63
-        CSkinItem *panelClose = nullptr;     // 65
-        CSkinItem *upArrow = nullptr;        // 61
-        CSkinItem *downArrow = nullptr;      // 62
+        CSkinItem *panel = nullptr;             // 63
+        CSkinItem *panelClose = nullptr;        // 65
+        CSkinItem *upArrow = nullptr;           // 61
+        CSkinItem *downArrow = nullptr;         // 62
         CContactItem *placeholderRow = nullptr; // 37, "Unknown"
     };
 

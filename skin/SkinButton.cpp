@@ -2,7 +2,9 @@
 
 namespace vocamo {
 
-CSkinButton::CSkinButton(const CSkinImage *image, CSkinItem *link) : CSkinItem(image), m_link(link) {}
+CSkinButton::CSkinButton(const CSkinImage *image, CSkinItem *link) : CSkinItem(image), m_link(link)
+{
+}
 
 void CSkinButton::Layout()
 {

@@ -19,7 +19,7 @@ public:
     void SetActive(bool active) { m_active = active; }
 
 private:
-    CSkinItem *m_link;              // the element above (number entries), the Skype button (modem button)
+    CSkinItem *m_link; // the element above (number entries), the Skype button (modem button)
     CSkinItem *m_partner = nullptr; // the element below, or the other line button
     bool m_active = false;
 };

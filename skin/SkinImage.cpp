@@ -1,7 +1,6 @@
 #include "skin/SkinImage.h"
 
 #include <QPainter>
-
 #include <algorithm>
 
 namespace vocamo {

@@ -6,7 +6,6 @@
 #include "skin/SkinItem.h"
 
 #include <QPainter>
-
 #include <algorithm>
 
 namespace vocamo {
@@ -33,8 +32,10 @@ void CSkinItemList::Insert(std::unique_ptr<CSkinItem> item)
     if (!item)
         return;
     const int z = item->GetZOrder();
-    auto at = std::find_if(m_items.begin(), m_items.end(),
-                           [z](const std::unique_ptr<CSkinItem> &other) { return other->GetZOrder() > z; });
+    auto at =
+        std::find_if(m_items.begin(), m_items.end(), [z](const std::unique_ptr<CSkinItem> &other) {
+            return other->GetZOrder() > z;
+        });
     m_items.insert(at, std::move(item));
 }
 
@@ -42,7 +43,8 @@ CSkinItem *CSkinItemList::HitTest(int x, int y) const
 {
     for (auto it = m_items.rbegin(); it != m_items.rend(); ++it) {
         const CSkinItem &item = **it;
-        if (item.GetKind() == kind::kFrame || item.GetKind() == kind::kBodyBackground || item.IsHidden())
+        if (item.GetKind() == kind::kFrame || item.GetKind() == kind::kBodyBackground ||
+            item.IsHidden())
             continue;
         if (HitsBox(item, x, y))
             return it->get();
@@ -60,7 +62,9 @@ void CSkinItemList::SetHiddenByKind(int kind, bool hidden)
 
 std::size_t CSkinItemList::RemoveByKind(int kind)
 {
-    return std::erase_if(m_items, [kind](const std::unique_ptr<CSkinItem> &item) { return item->GetKind() == kind; });
+    return std::erase_if(m_items, [kind](const std::unique_ptr<CSkinItem> &item) {
+        return item->GetKind() == kind;
+    });
 }
 
 CContactItem *CSkinItemList::ShowMatchingText(int kind, const std::string &text)

@@ -75,7 +75,8 @@ QSize MeasureText(const QString &text)
 {
     const QImage device = NewSkinPicture(1, 1);
     const QFontMetricsF metrics(SkinFont(false), &device);
-    const QRectF box = metrics.boundingRect(QRectF(0, 0, 1024, 768), Qt::AlignLeft | Qt::AlignTop, text);
+    const QRectF box =
+        metrics.boundingRect(QRectF(0, 0, 1024, 768), Qt::AlignLeft | Qt::AlignTop, text);
     return QSize(static_cast<int>(box.width()), static_cast<int>(box.height()));
 }
 

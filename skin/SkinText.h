@@ -4,7 +4,6 @@
 #include <QFont>
 #include <QSize>
 #include <QString>
-
 #include <string>
 #include <string_view>
 

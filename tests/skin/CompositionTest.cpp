@@ -1,5 +1,6 @@
-#include "phonebook/Bookmark.h"
 #include "skin/Composition.h"
+
+#include "phonebook/Bookmark.h"
 #include "skin/ContactItem.h"
 #include "skin/Skin.h"
 #include "skin/SkinButton.h"
@@ -9,9 +10,7 @@
 #include "skin/SkinText.h"
 
 #include <QPainter>
-
 #include <gtest/gtest.h>
-
 #include <memory>
 
 namespace vocamo {
@@ -152,7 +151,8 @@ TEST_F(CompositionTest, DisplayTextFollowsTheDisplayWhenTheKeypadShows)
     CSkin skin;
     skin.SetKeypadHidden(false);
     skin.Items().LayoutAll();
-    const QRect text = Difference(ComposeWindow(skin.Items(), ""), ComposeWindow(skin.Items(), "555"));
+    const QRect text =
+        Difference(ComposeWindow(skin.Items(), ""), ComposeWindow(skin.Items(), "555"));
     EXPECT_GE(text.top(), 329 + 5);
     EXPECT_LE(text.bottom(), 329 + 25);
 }

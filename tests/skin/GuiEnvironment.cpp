@@ -1,8 +1,6 @@
 // Fonts and text need a QGuiApplication; the tests run on the offscreen platform.
 #include <QGuiApplication>
-
 #include <gtest/gtest.h>
-
 #include <memory>
 
 namespace {

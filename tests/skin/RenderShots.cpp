@@ -7,10 +7,8 @@
 #include "skin/SkinButton.h"
 
 #include <QDir>
-
-#include <gtest/gtest.h>
-
 #include <deque>
+#include <gtest/gtest.h>
 
 namespace vocamo {
 namespace {
@@ -64,8 +62,9 @@ public:
         m_skin.Items().SetHiddenByKind(65, false);
         CSkinButton *entry = nullptr;
         CSkinButton *first = nullptr;
-        const std::pair<CSkin::Number, const char *> order[] = {
-            {CSkin::Number::Home, "Home"}, {CSkin::Number::Mobile, "Mobile"}, {CSkin::Number::Office, "Office"}};
+        const std::pair<CSkin::Number, const char *> order[] = {{CSkin::Number::Home, "Home"},
+                                                                {CSkin::Number::Mobile, "Mobile"},
+                                                                {CSkin::Number::Office, "Office"}};
         for (const auto &[which, label] : order) {
             const std::string number = m_rows.at(row)->GetNumber(label);
             if (number.empty())

@@ -1,9 +1,9 @@
 #include "skin/SkinImage.h"
+
 #include "skin/SkinText.h"
 
 #include <QPainter>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 namespace vocamo {

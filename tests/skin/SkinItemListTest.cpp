@@ -1,13 +1,13 @@
+#include "skin/SkinItemList.h"
+
 #include "phonebook/Bookmark.h"
 #include "skin/ContactItem.h"
 #include "skin/SkinButton.h"
 #include "skin/SkinImage.h"
 #include "skin/SkinItem.h"
-#include "skin/SkinItemList.h"
 #include "skype/SkypeFriend.h"
 
 #include <gtest/gtest.h>
-
 #include <memory>
 
 namespace vocamo {
@@ -15,7 +15,10 @@ namespace {
 
 class SkinItemListTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(square.LoadFromResource(QStringLiteral("IDB_BOOKMARK"))); } // 29 x 30
+    void SetUp() override
+    {
+        ASSERT_TRUE(square.LoadFromResource(QStringLiteral("IDB_BOOKMARK")));
+    } // 29 x 30
 
     CSkinItem *AddAt(int kindAndZ, int x, int y, bool hidden = false)
     {

@@ -1,8 +1,9 @@
+#include "skin/SkinItem.h"
+
 #include "phonebook/Bookmark.h"
 #include "skin/ContactItem.h"
 #include "skin/SkinButton.h"
 #include "skin/SkinImage.h"
-#include "skin/SkinItem.h"
 #include "skin/SkinText.h"
 #include "skype/SkypeFriend.h"
 
@@ -15,9 +16,9 @@ class SkinItemTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(person.LoadFromResource(QStringLiteral("IDB_BOY1")));   // 16 x 25
-        ASSERT_TRUE(home.LoadFromResource(QStringLiteral("IDB_HOME")));     // 34 x 35
-        ASSERT_TRUE(close.LoadFromResource(QStringLiteral("IDB_CLOSE")));   // 12 x 12
+        ASSERT_TRUE(person.LoadFromResource(QStringLiteral("IDB_BOY1"))); // 16 x 25
+        ASSERT_TRUE(home.LoadFromResource(QStringLiteral("IDB_HOME")));   // 34 x 35
+        ASSERT_TRUE(close.LoadFromResource(QStringLiteral("IDB_CLOSE"))); // 12 x 12
     }
     CSkinImage person;
     CSkinImage home;

@@ -1,12 +1,12 @@
+#include "skin/Skin.h"
+
 #include "phonebook/Bookmark.h"
 #include "skin/ContactItem.h"
-#include "skin/Skin.h"
 #include "skin/SkinButton.h"
 #include "skin/SkinItem.h"
 
-#include <gtest/gtest.h>
-
 #include <deque>
+#include <gtest/gtest.h>
 
 namespace vocamo {
 namespace {
@@ -22,11 +22,11 @@ struct Placed {
 
 // The window at start-up: kind, place, size, hidden.
 const Placed kStartUp[] = {
-    {34, 23, 71, 190, 397, false}, {52, 0, 0, 239, 550, false},  {55, 12, 44, 107, 23, true},
-    {56, 119, 44, 106, 23, true},  {57, 71, 484, 41, 41, false}, {58, 128, 484, 41, 41, false},
-    {53, 211, 19, 12, 12, false},  {59, 196, 488, 29, 30, true}, {60, 13, 489, 29, 30, false},
+    {34, 23, 71, 190, 397, false}, {52, 0, 0, 239, 550, false},   {55, 12, 44, 107, 23, true},
+    {56, 119, 44, 106, 23, true},  {57, 71, 484, 41, 41, false},  {58, 128, 484, 41, 41, false},
+    {53, 211, 19, 12, 12, false},  {59, 196, 488, 29, 30, true},  {60, 13, 489, 29, 30, false},
     {38, 24, 443, 189, 25, false}, {39, 24, 354, 189, 114, true}, {63, 120, 110, 235, 156, true},
-    {65, 325, 118, 12, 12, true},  {61, 201, 71, 12, 26, false}, {62, 201, 418, 12, 25, false},
+    {65, 325, 118, 12, 12, true},  {61, 201, 71, 12, 26, false},  {62, 201, 418, 12, 25, false},
     {37, 45, 90, 16, 25, true},
 };
 

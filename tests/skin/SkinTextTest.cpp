@@ -28,7 +28,9 @@ TEST(SkinText, MultiByteCharactersAreCountedAndKeptWhole)
     EXPECT_EQ(Ellipsize(sixteen), sixteen);
     EXPECT_EQ(Ellipsize(sixteen + "ж"), sixteen + "...");
     // A four-byte character straddling the cut stays out whole.
-    const std::string mixed = "abcdefghijklmno" "\xF0\x9F\x93\x9E" "xyz";
+    const std::string mixed = "abcdefghijklmno"
+                              "\xF0\x9F\x93\x9E"
+                              "xyz";
     EXPECT_EQ(Ellipsize(mixed), "abcdefghijklmno\xF0\x9F\x93\x9E...");
 }
 

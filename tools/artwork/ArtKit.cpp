@@ -1,7 +1,6 @@
 #include "tools/artwork/ArtKit.h"
 
 #include <QTransform>
-
 #include <cstdio>
 #include <cstdlib>
 
@@ -21,7 +20,8 @@ void SavePng(const QImage &image, const QString &path, int width, int height, bo
                      image.width(), image.height(), width, height);
         std::exit(1);
     }
-    const QImage out = image.convertToFormat(opaque ? QImage::Format_RGB888 : QImage::Format_ARGB32);
+    const QImage out =
+        image.convertToFormat(opaque ? QImage::Format_RGB888 : QImage::Format_ARGB32);
     if (!out.save(path, "PNG", 9)) {
         std::fprintf(stderr, "artwork: cannot write %s\n", qPrintable(path));
         std::exit(1);
@@ -48,7 +48,8 @@ QLinearGradient Vertical(qreal y0, qreal y1, std::initializer_list<std::pair<qre
     return g;
 }
 
-QLinearGradient Horizontal(qreal x0, qreal x1, std::initializer_list<std::pair<qreal, QColor>> stops)
+QLinearGradient Horizontal(qreal x0, qreal x1,
+                           std::initializer_list<std::pair<qreal, QColor>> stops)
 {
     QLinearGradient g(x0, 0, x1, 0);
     for (const auto &[at, colour] : stops)

@@ -8,7 +8,6 @@
 #include <QPainterPath>
 #include <QRectF>
 #include <QString>
-
 #include <initializer_list>
 #include <utility>
 
@@ -45,7 +44,8 @@ void SavePng(const QImage &image, const QString &path, int width, int height, bo
 QFont ArtFont(qreal pixelSize, bool bold = false, qreal letterSpacing = 0);
 
 QLinearGradient Vertical(qreal y0, qreal y1, std::initializer_list<std::pair<qreal, QColor>> stops);
-QLinearGradient Horizontal(qreal x0, qreal x1, std::initializer_list<std::pair<qreal, QColor>> stops);
+QLinearGradient Horizontal(qreal x0, qreal x1,
+                           std::initializer_list<std::pair<qreal, QColor>> stops);
 
 QPainterPath Rounded(const QRectF &rect, qreal radius);
 

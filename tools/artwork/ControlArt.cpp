@@ -38,12 +38,14 @@ QImage PaintKey(const QString &digit, const QString &letters, int width)
     const bool sign = letters == QLatin1String("+");
     const QFont letterFont = sign ? ArtFont(11, true) : ArtFont(7, true, 0.6);
     const qreal dw = QFontMetricsF(digitFont).horizontalAdvance(digit);
-    const qreal lw = letters.isEmpty() ? 0 : QFontMetricsF(letterFont).horizontalAdvance(letters) + 4;
+    const qreal lw =
+        letters.isEmpty() ? 0 : QFontMetricsF(letterFont).horizontalAdvance(letters) + 4;
     const qreal x = (width - dw - lw) / 2.0;
-    DrawTextAt(p, QRectF(x, 1, dw + 2, 22), Qt::AlignLeft | Qt::AlignVCenter, digit, digitFont, ink::keyInk);
+    DrawTextAt(p, QRectF(x, 1, dw + 2, 22), Qt::AlignLeft | Qt::AlignVCenter, digit, digitFont,
+               ink::keyInk);
     if (!letters.isEmpty())
-        DrawTextAt(p, QRectF(x + dw + 4, sign ? 1.5 : 2.5, lw, 22), Qt::AlignLeft | Qt::AlignVCenter, letters, letterFont,
-                   ink::keyLetters);
+        DrawTextAt(p, QRectF(x + dw + 4, sign ? 1.5 : 2.5, lw, 22),
+                   Qt::AlignLeft | Qt::AlignVCenter, letters, letterFont, ink::keyLetters);
     return image;
 }
 
@@ -53,8 +55,8 @@ QImage PaintClearKey()
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     PaintCap(p, 54, QColor(0xfb, 0xf4, 0xee), QColor(0xe0, 0xcf, 0xc4));
-    DrawTextAt(p, QRectF(0, 1.5, 54, 21), Qt::AlignCenter, QStringLiteral("CLR"), ArtFont(11, true, 0.8),
-               QColor(0xb0, 0x33, 0x28));
+    DrawTextAt(p, QRectF(0, 1.5, 54, 21), Qt::AlignCenter, QStringLiteral("CLR"),
+               ArtFont(11, true, 0.8), QColor(0xb0, 0x33, 0x28));
     return image;
 }
 
@@ -109,7 +111,8 @@ QImage PaintLineButton(const QString &label, bool leftEnd, int width)
 
     p.setPen(QPen(QColor(0x0d, 0x3b, 0x63), 1.0));
     p.setBrush(Vertical(r.top(), r.bottom(),
-                        {{0.0, QColor(0x6c, 0xc4, 0xf4)}, {0.5, QColor(0x2f, 0x96, 0xdc)},
+                        {{0.0, QColor(0x6c, 0xc4, 0xf4)},
+                         {0.5, QColor(0x2f, 0x96, 0xdc)},
                          {1.0, QColor(0x1a, 0x6e, 0xb4)}}));
     p.drawPath(shape);
     // Gloss on the upper half.
@@ -143,7 +146,8 @@ QImage PaintLineButton(const QString &label, bool leftEnd, int width)
         p.drawPath(jack.subtracted(slot));
     }
     const QRectF textBox(x0 + markW + 5, 0, tw + 4, 23);
-    DrawTextAt(p, textBox.translated(0, 1), Qt::AlignLeft | Qt::AlignVCenter, label, font, QColor(0, 0, 0, 90));
+    DrawTextAt(p, textBox.translated(0, 1), Qt::AlignLeft | Qt::AlignVCenter, label, font,
+               QColor(0, 0, 0, 90));
     DrawTextAt(p, textBox, Qt::AlignLeft | Qt::AlignVCenter, label, font, Qt::white);
     return image;
 }
@@ -165,7 +169,8 @@ QImage PaintCallButton(bool start)
     p.setBrush(body);
     p.drawEllipse(c, 18.6, 18.6);
     // Gloss cap.
-    p.setBrush(Vertical(2, 20, {{0.0, QColor(255, 255, 255, 120)}, {1.0, QColor(255, 255, 255, 0)}}));
+    p.setBrush(
+        Vertical(2, 20, {{0.0, QColor(255, 255, 255, 120)}, {1.0, QColor(255, 255, 255, 0)}}));
     p.drawEllipse(QRectF(7, 3.2, 27, 16));
 
     p.save();
@@ -187,8 +192,9 @@ QImage PaintArrow(bool up, int height)
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF pill(1, 1, 10, height - 2);
     p.setPen(QPen(QColor(0, 0, 0, 90), 1));
-    p.setBrush(Vertical(pill.top(), pill.bottom(),
-                        {{0.0, QColor(0x5a, 0x61, 0x6a, 235)}, {1.0, QColor(0x33, 0x38, 0x3e, 235)}}));
+    p.setBrush(
+        Vertical(pill.top(), pill.bottom(),
+                 {{0.0, QColor(0x5a, 0x61, 0x6a, 235)}, {1.0, QColor(0x33, 0x38, 0x3e, 235)}}));
     p.drawPath(Rounded(pill, 5));
     const qreal cx = 6;
     const qreal cy = height / 2.0;

@@ -51,7 +51,8 @@ QImage PaintEditorBackground()
     p.setBrush(Vertical(kEditorPanel.top() - 3, kEditorPanel.bottom() + 3,
                         {{0.0, QColor(0x08, 0x09, 0x0b)}, {1.0, QColor(0x4a, 0x50, 0x58)}}));
     p.drawPath(Rounded(kEditorPanel.adjusted(-3, -3, 3, 3), 12));
-    p.setBrush(Vertical(kEditorPanel.top(), kEditorPanel.bottom(), {{0.0, ink::screenTop}, {1.0, ink::screenLow}}));
+    p.setBrush(Vertical(kEditorPanel.top(), kEditorPanel.bottom(),
+                        {{0.0, ink::screenTop}, {1.0, ink::screenLow}}));
     p.drawPath(Rounded(kEditorPanel, 9));
     p.setBrush(Vertical(kEditorPanel.top(), kEditorPanel.top() + 8,
                         {{0.0, QColor(0, 0, 0, 60)}, {1.0, QColor(0, 0, 0, 0)}}));
@@ -61,8 +62,8 @@ QImage PaintEditorBackground()
     p.save();
     p.translate(17, kEditorPanel.center().y());
     p.rotate(-90);
-    DrawTextAt(p, QRectF(-60, -6, 120, 12), Qt::AlignCenter, QStringLiteral("PHONEBOOK"), ArtFont(8, true, 1.8),
-               QColor(0xb8, 0xbe, 0xc6, 190));
+    DrawTextAt(p, QRectF(-60, -6, 120, 12), Qt::AlignCenter, QStringLiteral("PHONEBOOK"),
+               ArtFont(8, true, 1.8), QColor(0xb8, 0xbe, 0xc6, 190));
     p.restore();
     // Guide lines under the four labels.
     p.setPen(QPen(QColor(0x7a, 0x86, 0x72, 90), 1));
@@ -73,10 +74,11 @@ QImage PaintEditorBackground()
 }
 
 // A picture button painted over its own patch of the editor's background.
-QImage PaintEditorButton(const QImage &background, QPoint at, int width, const QString &label, bool down,
-                         const QColor &labelColour)
+QImage PaintEditorButton(const QImage &background, QPoint at, int width, const QString &label,
+                         bool down, const QColor &labelColour)
 {
-    QImage image = background.copy(QRect(at, QSize(width, 21))).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QImage image = background.copy(QRect(at, QSize(width, 21)))
+                       .convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF pill(1.5, 1.5, width - 3, 18);
@@ -84,21 +86,23 @@ QImage PaintEditorButton(const QImage &background, QPoint at, int width, const Q
     p.setBrush(QColor(0, 0, 0, 120));
     p.drawPath(Rounded(pill.translated(0, 1), 7));
     if (down)
-        p.setBrush(Vertical(pill.top(), pill.bottom(), {{0.0, QColor(0xb4, 0xb9, 0xb1)}, {1.0, QColor(0xd8, 0xdc, 0xd4)}}));
+        p.setBrush(Vertical(pill.top(), pill.bottom(),
+                            {{0.0, QColor(0xb4, 0xb9, 0xb1)}, {1.0, QColor(0xd8, 0xdc, 0xd4)}}));
     else
         p.setBrush(Vertical(pill.top(), pill.bottom(), {{0.0, ink::keyTop}, {1.0, ink::keyLow}}));
     p.drawPath(Rounded(pill, 7));
     p.setPen(QPen(QColor(0, 0, 0, 70), 1));
     p.setBrush(Qt::NoBrush);
     p.drawPath(Rounded(pill.adjusted(0.5, 0.5, -0.5, -0.5), 6.5));
-    DrawTextAt(p, pill.translated(down ? 0.5 : 0, down ? 1 : 0), Qt::AlignCenter, label, ArtFont(11, true),
-               labelColour);
+    DrawTextAt(p, pill.translated(down ? 0.5 : 0, down ? 1 : 0), Qt::AlignCenter, label,
+               ArtFont(11, true), labelColour);
     return image;
 }
 
 QImage PaintEditorClose(const QImage &background)
 {
-    QImage image = background.copy(QRect(317, 18, 11, 11)).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QImage image = background.copy(QRect(317, 18, 11, 11))
+                       .convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
@@ -117,8 +121,11 @@ QImage PaintPopupSkin(bool ringing)
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     const QColor accent = ringing ? QColor(0xea, 0x80, 0x1c) : ink::callGreen;
-    p.fillRect(QRectF(0, 0, 147, 121), Vertical(0, 121, {{0.0, QColor(0xfb, 0xfc, 0xf9)}, {1.0, QColor(0xe6, 0xea, 0xe2)}}));
-    p.fillRect(QRectF(0, 0, 147, 25), Vertical(0, 25, {{0.0, accent.lighter(118)}, {1.0, accent.darker(112)}}));
+    p.fillRect(
+        QRectF(0, 0, 147, 121),
+        Vertical(0, 121, {{0.0, QColor(0xfb, 0xfc, 0xf9)}, {1.0, QColor(0xe6, 0xea, 0xe2)}}));
+    p.fillRect(QRectF(0, 0, 147, 25),
+               Vertical(0, 25, {{0.0, accent.lighter(118)}, {1.0, accent.darker(112)}}));
     p.fillRect(QRectF(0, 25, 147, 1), accent.darker(150));
 
     // Handset in the band, with ring waves when a call is coming in.
@@ -139,8 +146,8 @@ QImage PaintPopupSkin(bool ringing)
         }
     }
     DrawTextAt(p, QRectF(32, 0, 110, 25), Qt::AlignLeft | Qt::AlignVCenter,
-               ringing ? QStringLiteral("Incoming call") : QStringLiteral("Vocamo call"), ArtFont(12, true),
-               Qt::white);
+               ringing ? QStringLiteral("Incoming call") : QStringLiteral("Vocamo call"),
+               ArtFont(12, true), Qt::white);
 
     // A soft well behind the caller's text.
     p.setPen(QPen(QColor(0, 0, 0, 28), 1));
@@ -155,10 +162,10 @@ QImage PaintPopupSkin(bool ringing)
 
     p.fillRect(QRectF(10, 84, 127, 1), QColor(0, 0, 0, 30));
     DrawTextAt(p, QRectF(0, 88, 147, 16), Qt::AlignHCenter | Qt::AlignTop,
-               ringing ? QStringLiteral("Click to answer") : QStringLiteral("Click to hang up"), ArtFont(11),
-               QColor(0x55, 0x5d, 0x66));
-    DrawTextAt(p, QRectF(0, 105, 147, 12), Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("VOCAMO"),
-               ArtFont(8, true, 2), QColor(0x9a, 0xa2, 0x9a));
+               ringing ? QStringLiteral("Click to answer") : QStringLiteral("Click to hang up"),
+               ArtFont(11), QColor(0x55, 0x5d, 0x66));
+    DrawTextAt(p, QRectF(0, 105, 147, 12), Qt::AlignHCenter | Qt::AlignTop,
+               QStringLiteral("VOCAMO"), ArtFont(8, true, 2), QColor(0x9a, 0xa2, 0x9a));
     p.setPen(QPen(QColor(0x8f, 0x98, 0x8d), 1));
     p.setBrush(Qt::NoBrush);
     p.drawRect(QRectF(0.5, 0.5, 146, 120));
@@ -243,10 +250,12 @@ std::vector<Picture> DialogPictures()
         const QPoint at(b.x, 169);
         const int width = b.width;
         const QColor colour = b.colour;
-        list.push_back({bmp(b.up), width, 21, true,
-                        [=] { return PaintEditorButton(background, at, width, label, false, colour); }});
-        list.push_back({bmp(b.down), width, 21, true,
-                        [=] { return PaintEditorButton(background, at, width, label, true, colour); }});
+        list.push_back({bmp(b.up), width, 21, true, [=] {
+                            return PaintEditorButton(background, at, width, label, false, colour);
+                        }});
+        list.push_back({bmp(b.down), width, 21, true, [=] {
+                            return PaintEditorButton(background, at, width, label, true, colour);
+                        }});
     }
     return list;
 }

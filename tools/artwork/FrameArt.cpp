@@ -36,14 +36,17 @@ void PaintShell(QPainter &p)
 
     // Satin sheen: light from the upper left, the right flank falling away.
     p.setBrush(Horizontal(kBody.left(), kBody.right(),
-                          {{0.0, QColor(255, 255, 255, 34)}, {0.10, QColor(255, 255, 255, 10)},
-                           {0.5, QColor(255, 255, 255, 0)}, {0.92, QColor(0, 0, 0, 18)},
+                          {{0.0, QColor(255, 255, 255, 34)},
+                           {0.10, QColor(255, 255, 255, 10)},
+                           {0.5, QColor(255, 255, 255, 0)},
+                           {0.92, QColor(0, 0, 0, 18)},
                            {1.0, QColor(0, 0, 0, 46)}}));
     p.drawPath(body);
 
     // Polished rim, bright where the light falls.
     QPen rim(QBrush(Vertical(kBody.top(), kBody.bottom(),
-                             {{0.0, WithAlpha(ink::rimLight, 235)}, {0.35, WithAlpha(ink::rimLight, 120)},
+                             {{0.0, WithAlpha(ink::rimLight, 235)},
+                              {0.35, WithAlpha(ink::rimLight, 120)},
                               {1.0, WithAlpha(ink::rimLight, 55)}})),
              1.4);
     p.setPen(rim);
@@ -90,7 +93,8 @@ void PaintBezel(QPainter &p)
     p.setPen(Qt::NoPen);
     // A recess: dark where the shell overhangs it, catching light below.
     p.setBrush(Vertical(outer.top(), outer.bottom(),
-                        {{0.0, QColor(0x08, 0x09, 0x0b)}, {0.5, QColor(0x16, 0x19, 0x1c)},
+                        {{0.0, QColor(0x08, 0x09, 0x0b)},
+                         {0.5, QColor(0x16, 0x19, 0x1c)},
                          {1.0, QColor(0x4a, 0x50, 0x58)}}));
     p.drawPath(ring);
     p.setPen(QPen(QColor(255, 255, 255, 38), 1.0));
@@ -162,8 +166,10 @@ QImage PaintScreen()
     glow.setColorAt(1.0, QColor(255, 255, 255, 0));
     p.fillRect(image.rect(), glow);
     // The frame's overhang casts a shadow along the top and the sides.
-    p.fillRect(QRectF(0, 0, w, 12), Vertical(0, 12, {{0.0, QColor(0, 0, 0, 70)}, {1.0, QColor(0, 0, 0, 0)}}));
-    p.fillRect(QRectF(0, 0, 6, h), Horizontal(0, 6, {{0.0, QColor(0, 0, 0, 40)}, {1.0, QColor(0, 0, 0, 0)}}));
+    p.fillRect(QRectF(0, 0, w, 12),
+               Vertical(0, 12, {{0.0, QColor(0, 0, 0, 70)}, {1.0, QColor(0, 0, 0, 0)}}));
+    p.fillRect(QRectF(0, 0, 6, h),
+               Horizontal(0, 6, {{0.0, QColor(0, 0, 0, 40)}, {1.0, QColor(0, 0, 0, 0)}}));
     p.fillRect(QRectF(w - 6, 0, 6, h),
                Horizontal(w - 6, w, {{0.0, QColor(0, 0, 0, 0)}, {1.0, QColor(0, 0, 0, 40)}}));
     return image;
@@ -175,7 +181,8 @@ QImage PaintKeypadPlate()
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF plate(0, 0, 189, 114);
-    p.fillRect(plate, Vertical(0, 114, {{0.0, QColor(0x3d, 0x43, 0x4a)}, {1.0, QColor(0x23, 0x27, 0x2c)}}));
+    p.fillRect(plate, Vertical(0, 114,
+                               {{0.0, QColor(0x3d, 0x43, 0x4a)}, {1.0, QColor(0x23, 0x27, 0x2c)}}));
     // Brushed finish: faint horizontal hairlines.
     for (int y = 2; y < 114; y += 2) {
         p.setPen(QPen(QColor(255, 255, 255, (y * 7) % 9 + 3), 1));
@@ -201,11 +208,13 @@ QImage PaintLcd()
     p.setBrush(Vertical(glass.top(), glass.bottom(), {{0.0, ink::lcdTop}, {1.0, ink::lcdLow}}));
     p.drawPath(Rounded(glass, 3));
     // Inner shadow at the top edge of the glass and a faint gloss line.
-    p.setBrush(Vertical(glass.top(), glass.top() + 5,
-                        {{0.0, QColor(0x24, 0x33, 0x18, 110)}, {1.0, QColor(0x24, 0x33, 0x18, 0)}}));
+    p.setBrush(
+        Vertical(glass.top(), glass.top() + 5,
+                 {{0.0, QColor(0x24, 0x33, 0x18, 110)}, {1.0, QColor(0x24, 0x33, 0x18, 0)}}));
     p.drawPath(Rounded(glass, 3));
     p.setPen(QPen(QColor(255, 255, 255, 70), 1));
-    p.drawLine(QPointF(glass.left() + 4, glass.bottom() - 0.5), QPointF(glass.right() - 4, glass.bottom() - 0.5));
+    p.drawLine(QPointF(glass.left() + 4, glass.bottom() - 0.5),
+               QPointF(glass.right() - 4, glass.bottom() - 0.5));
     // Ghost segments, as on a real liquid-crystal line.
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0x24, 0x33, 0x18, 14));

@@ -28,7 +28,8 @@ QImage PaintBookIcon()
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     // Index tabs in the colours of the home, office and mobile badges.
-    const QColor tabs[] = {QColor(0xe6, 0x7e, 0x22), QColor(0x3f, 0x7f, 0xbf), QColor(0x27, 0xae, 0x60)};
+    const QColor tabs[] = {QColor(0xe6, 0x7e, 0x22), QColor(0x3f, 0x7f, 0xbf),
+                           QColor(0x27, 0xae, 0x60)};
     p.setPen(Qt::NoPen);
     for (int i = 0; i < 3; ++i) {
         p.setBrush(tabs[i]);
@@ -128,13 +129,17 @@ QImage PaintNumberBadge(NumberKind kind)
 
 std::vector<Picture> PhonePictures()
 {
-    auto png = [](const char *name) { return QStringLiteral("png/%1.png").arg(QLatin1String(name)); };
+    auto png = [](const char *name) {
+        return QStringLiteral("png/%1.png").arg(QLatin1String(name));
+    };
     std::vector<Picture> list = {
         {png("IDB_BACKGROUND_TOP"), 239, 550, false, PaintFrame},
         {png("IDB_BACKGROUND_BASE"), 190, 397, false, PaintScreen},
         {png("IDB_POPUP"), 235, 156, false, PaintPanel},
-        {png("IDB_SKYPE"), 107, 23, false, [] { return PaintLineButton(QStringLiteral("Skype"), true, 107); }},
-        {png("IDB_MODEM"), 106, 23, false, [] { return PaintLineButton(QStringLiteral("Modem"), false, 106); }},
+        {png("IDB_SKYPE"), 107, 23, false,
+         [] { return PaintLineButton(QStringLiteral("Skype"), true, 107); }},
+        {png("IDB_MODEM"), 106, 23, false,
+         [] { return PaintLineButton(QStringLiteral("Modem"), false, 106); }},
         {png("IDB_CALLSTART"), 41, 41, false, [] { return PaintCallButton(true); }},
         {png("IDB_CALLEND"), 41, 41, false, [] { return PaintCallButton(false); }},
         {png("IDB_UP"), 12, 26, false, [] { return PaintArrow(true, 26); }},
@@ -157,15 +162,17 @@ std::vector<Picture> PhonePictures()
         const char *letters;
         int width;
     };
-    const Key keys[] = {{"IDB_1", "1", "", 54},     {"IDB_2", "2", "ABC", 54},  {"IDB_3", "3", "DEF", 55},
-                        {"IDB_4", "4", "GHI", 54},  {"IDB_5", "5", "JKL", 54},  {"IDB_6", "6", "MNO", 55},
-                        {"IDB_7", "7", "PQRS", 54}, {"IDB_8", "8", "TUV", 54},  {"IDB_9", "9", "WXYZ", 55},
-                        {"IDB_0", "0", "+", 54}};
+    const Key keys[] = {{"IDB_1", "1", "", 54},     {"IDB_2", "2", "ABC", 54},
+                        {"IDB_3", "3", "DEF", 55},  {"IDB_4", "4", "GHI", 54},
+                        {"IDB_5", "5", "JKL", 54},  {"IDB_6", "6", "MNO", 55},
+                        {"IDB_7", "7", "PQRS", 54}, {"IDB_8", "8", "TUV", 54},
+                        {"IDB_9", "9", "WXYZ", 55}, {"IDB_0", "0", "+", 54}};
     for (const Key &k : keys) {
         const QString digit = QString::fromLatin1(k.digit);
         const QString letters = QString::fromLatin1(k.letters);
         const int width = k.width;
-        list.push_back({png(k.name), width, 25, false, [=] { return PaintKey(digit, letters, width); }});
+        list.push_back(
+            {png(k.name), width, 25, false, [=] { return PaintKey(digit, letters, width); }});
     }
     return list;
 }

@@ -2,7 +2,6 @@
 
 #include <QImage>
 #include <QString>
-
 #include <functional>
 #include <vector>
 
@@ -11,7 +10,7 @@ namespace vocamo::art {
 // One picture of the program: where it goes under resources/, its exact size,
 // and how it is painted.
 struct Picture {
-    QString file;   // path below resources/, e.g. "png/IDB_KEYPAD.png"
+    QString file; // path below resources/, e.g. "png/IDB_KEYPAD.png"
     int width = 0;
     int height = 0;
     bool opaque = false; // the popup skins and editor bitmaps have no alpha
@@ -27,7 +26,7 @@ std::vector<Picture> DialogPictures();
 namespace layout {
 inline constexpr int frameWidth = 239;
 inline constexpr int frameHeight = 550;
-inline constexpr int screenLeft = 23;   // the body background's place
+inline constexpr int screenLeft = 23; // the body background's place
 inline constexpr int screenTop = 71;
 inline constexpr int screenWidth = 190;
 inline constexpr int screenHeight = 397;

@@ -1,7 +1,6 @@
 #include "tools/artwork/RingTone.h"
 
 #include <QFile>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -52,7 +51,8 @@ bool WriteRingTone(const QString &path)
         const double edge = std::clamp((std::abs(cycle - 0.5) - 0.23) / 0.04, 0.0, 1.0);
         const double frequency = kHigh + (kLow - kHigh) * edge;
         phase += 2 * std::numbers::pi * frequency / kRate;
-        const double tone = std::sin(phase) + 0.28 * std::sin(2 * phase) + 0.08 * std::sin(3 * phase);
+        const double tone =
+            std::sin(phase) + 0.28 * std::sin(2 * phase) + 0.08 * std::sin(3 * phase);
         samples[i] = static_cast<int16_t>(std::lround(0.42 * 32767 * Envelope(t) * tone / 1.36));
     }
 
@@ -76,7 +76,8 @@ bool WriteRingTone(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
-    return file.write(out.data(), static_cast<qint64>(out.size())) == static_cast<qint64>(out.size());
+    return file.write(out.data(), static_cast<qint64>(out.size())) ==
+           static_cast<qint64>(out.size());
 }
 
 } // namespace vocamo::art

@@ -13,7 +13,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHash>
-
 #include <cstdio>
 
 using namespace vocamo::art;
@@ -27,14 +26,15 @@ QImage Preview(const QHash<QString, QImage> &made)
     QPainter p(&window);
     auto at = [&](const char *name, int x, int y, qreal opacity = 1.0) {
         p.setOpacity(opacity);
-        p.drawImage(QPoint(x, y), made.value(QStringLiteral("png/%1.png").arg(QLatin1String(name))));
+        p.drawImage(QPoint(x, y),
+                    made.value(QStringLiteral("png/%1.png").arg(QLatin1String(name))));
     };
     at("IDB_BACKGROUND_BASE", 23, 71);
     for (int i = 0; i < 4; ++i)
         at("IDB_BOY1", 45, 90 + i * 30, i == 0 ? 1.0 : 100 / 255.0);
     at("IDB_KEYPAD_LCD", 24, 329);
     at("IDB_KEYPAD_BACKGROUND", 24, 354);
-    const char *keys[] = {"IDB_1", "IDB_2", "IDB_3", "IDB_4", "IDB_5", "IDB_6",
+    const char *keys[] = {"IDB_1", "IDB_2", "IDB_3", "IDB_4",   "IDB_5", "IDB_6",
                           "IDB_7", "IDB_8", "IDB_9", "IDB_CLR", "IDB_0", "IDB_BACK"};
     for (int i = 0; i < 12; ++i)
         at(keys[i], 24 + 14 + (i % 3) * 54, 354 + 4 + (i / 3) * 27);
@@ -90,6 +90,7 @@ int main(int argc, char **argv)
     }
     if (!preview.isEmpty())
         Preview(made).save(preview);
-    std::printf("artwork: %zu pictures and RING.WAV written to %s\n", all.size(), qPrintable(out.path()));
+    std::printf("artwork: %zu pictures and RING.WAV written to %s\n", all.size(),
+                qPrintable(out.path()));
     return 0;
 }

@@ -6,9 +6,7 @@
 #include "skin/SkinButton.h"
 
 #include <QGuiApplication>
-
 #include <benchmark/benchmark.h>
-
 #include <deque>
 #include <string>
 
@@ -24,7 +22,8 @@ public:
     {
         CContactItem *previous = nullptr;
         for (int i = 0; i < 50; ++i) {
-            CBookmark &entry = m_book.emplace_back("Contact number " + std::to_string(i), static_cast<uint32_t>(i));
+            CBookmark &entry = m_book.emplace_back("Contact number " + std::to_string(i),
+                                                   static_cast<uint32_t>(i));
             entry.home = "0161 496 07" + std::to_string(10 + i);
             previous = m_skin.AddNameRow(entry, previous);
             previous->SetHidden(!allRowsShown && i >= 10);
@@ -70,14 +69,20 @@ void BM_ComposeWindow(benchmark::State &state)
 {
     Run(state, false);
 }
-BENCHMARK(BM_ComposeWindow)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ComposeWindow)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 // Every row of the list shown, as when the whole phonebook is the active list.
 void BM_ComposeWindowAllRowsShown(benchmark::State &state)
 {
     Run(state, true);
 }
-BENCHMARK(BM_ComposeWindowAllRowsShown)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ComposeWindowAllRowsShown)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 } // namespace
 

@@ -21,14 +21,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (kept > text.size() || text.compare(0, kept, shown, 0, kept) != 0)
             std::abort();
         if ((static_cast<unsigned char>(text[kept]) & 0xC0) == 0x80 && kept > 0 &&
-            static_cast<unsigned char>(text[kept - 1]) >= 0xC0 && static_cast<unsigned char>(text[kept - 1]) <= 0xF7)
+            static_cast<unsigned char>(text[kept - 1]) >= 0xC0 &&
+            static_cast<unsigned char>(text[kept - 1]) <= 0xF7)
             std::abort(); // cut right after a lead byte
         if (vocamo::Ellipsize(shown) != shown)
             std::abort();
     }
 
     const QString drawn = vocamo::ToDrawText(text);
-    if (drawn.size() > vocamo::kDrawTextUnits || (!drawn.isEmpty() && drawn.back().isHighSurrogate()))
+    if (drawn.size() > vocamo::kDrawTextUnits ||
+        (!drawn.isEmpty() && drawn.back().isHighSurrogate()))
         std::abort();
     return 0;
 }
