@@ -25,6 +25,8 @@ void CSkypeBridge::SkypeWorkerThread()
                 lock.unlock();
                 TransmitBatch(questions);
                 lock.lock();
+                if (std::chrono::steady_clock::now() >= next)
+                    break; // the pass is due; the rest follows after it
                 continue;
             }
             if (!m_wake.wait_until(lock, next, [this] { return m_stop || !m_outbox.empty(); }))
@@ -41,7 +43,7 @@ void CSkypeBridge::RunPass()
     {
         std::lock_guard lock(m_mutex);
         if (m_skypeWindow.empty()) {
-            commands.clear();
+            // nothing to send: discover below
         } else if (!m_connStatus.empty() && !m_currentUserHandle.empty() &&
                    !m_userStatus.empty()) {
             if (m_friends.GetCount() == 0)
