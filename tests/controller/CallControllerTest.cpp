@@ -3,15 +3,14 @@
 // (WM_APP_EVENT, 3, code) back to OnTapiEvent in posting order and keeps the
 // other messages, each with the state the window would read when handling it.
 
+#include "telephony/CallController.h"
+
 #include "core/CallState.h"
 #include "core/Messages.h"
 #include "core/RecordingMessageTarget.h"
 #include "platform/tapi/ModemProvider.h"
-#include "telephony/CallController.h"
 #include "telephony/TapiNames.h"
 #include "tools/vocamo-modem-sim/ModemSim.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
@@ -19,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <gtest/gtest.h>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -48,7 +48,8 @@ class TempDir {
 public:
     TempDir()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vocamo-ctl-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "vocamo-ctl-XXXXXX").string();
         if (::mkdtemp(pattern.data()))
             m_path = pattern;
     }
@@ -142,8 +143,8 @@ public:
     {
         do {
             HandleQueued();
-        } while (m_target.WaitUntil([&](const auto &all) { return all.size() > m_handled; },
-                                    quiet));
+        } while (
+            m_target.WaitUntil([&](const auto &all) { return all.size() > m_handled; }, quiet));
     }
 
     Tokens Take()
@@ -246,8 +247,7 @@ protected:
         ASSERT_TRUE(m_sim.Start());
         m_dir.Write("Bookmark.ini", kPhonebook);
         m_provider = std::make_unique<CModemProvider>(
-            [path = m_sim.SlavePath()] { return std::vector<std::string>{path}; },
-            TestTimeouts());
+            [path = m_sim.SlavePath()] { return std::vector<std::string>{path}; }, TestTimeouts());
         Create();
     }
 
@@ -438,9 +438,8 @@ TEST_F(CallControllerTest, UnansweredIncomingCallRingsPerRingAndEndsWithAReset)
     m_window.Take();
     ASSERT_TRUE(m_sim.Control("ring 3 0221550123"));
 
-    ASSERT_TRUE(m_window.PumpUntil([](const Tokens &seen) {
-        return std::count(seen.begin(), seen.end(), "ring") == 3;
-    }));
+    ASSERT_TRUE(m_window.PumpUntil(
+        [](const Tokens &seen) { return std::count(seen.begin(), seen.end(), "ring") == 3; }));
     EXPECT_EQ(m_window.Take(), (Tokens{"state=RINGING", "ring", "party", "ring", "ring"}));
     EXPECT_EQ(m_controller->GetNumber(), "0221550123");
     EXPECT_EQ(m_controller->GetName(), "Anna");
@@ -469,9 +468,8 @@ TEST_F(CallControllerTest, PrivateCallerGivesNoParty)
     m_window.Settle();
     m_window.Take();
     ASSERT_TRUE(m_sim.Control("ring 2 P"));
-    ASSERT_TRUE(m_window.PumpUntil([](const Tokens &seen) {
-        return std::count(seen.begin(), seen.end(), "ring") == 2;
-    }));
+    ASSERT_TRUE(m_window.PumpUntil(
+        [](const Tokens &seen) { return std::count(seen.begin(), seen.end(), "ring") == 2; }));
     EXPECT_EQ(m_window.Take(), (Tokens{"state=RINGING", "ring", "ring"}));
     EXPECT_EQ(m_controller->GetNumber(), "");
 }
@@ -643,9 +641,8 @@ TEST_F(CallControllerTest, DialRefusedDuringAnOfferedCallDropsItAndRestoresTheWi
     m_window.Settle();
     m_window.Take();
     ASSERT_TRUE(m_sim.Control("ring 2"));
-    ASSERT_TRUE(m_window.PumpUntil([](const Tokens &seen) {
-        return std::count(seen.begin(), seen.end(), "ring") == 2;
-    }));
+    ASSERT_TRUE(m_window.PumpUntil(
+        [](const Tokens &seen) { return std::count(seen.begin(), seen.end(), "ring") == 2; }));
     m_window.Take();
 
     m_controller->Dial("555");

@@ -9,7 +9,6 @@
 #include "tools/vocamo-modem-sim/ModemSim.h"
 
 #include <benchmark/benchmark.h>
-
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
