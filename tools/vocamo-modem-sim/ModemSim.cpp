@@ -31,8 +31,11 @@ std::string Printable(const std::string &s)
             out += "\\r";
         else if (c == '\n')
             out += "\\n";
-        else if (static_cast<unsigned char>(c) < 0x20)
-            out += "<" + std::to_string(static_cast<unsigned char>(c)) + ">";
+        else if (static_cast<unsigned char>(c) < 0x20) {
+            char code[8];
+            std::snprintf(code, sizeof code, "<%u>", static_cast<unsigned>(static_cast<unsigned char>(c)));
+            out.append(code);
+        }
         else
             out.push_back(c);
     }
