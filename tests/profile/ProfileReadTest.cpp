@@ -92,7 +92,7 @@ TEST_F(ProfileRead, NullKeyListsTheSectionsKeys)
 TEST_F(ProfileRead, LongValueIsCutToSizeMinusOne)
 {
     Given("[A]\nk=abcdefghij\nu=\xC3\xA4\xC3\xA4\xC3\xA4\n");
-    char buffer[8];
+    char buffer[16];
     EXPECT_EQ(GetPrivateProfileStringA("A", "k", "", buffer, 5, path.c_str()), 4u);
     EXPECT_STREQ(buffer, "abcd");
     EXPECT_EQ(GetPrivateProfileStringA("A", "k", "", buffer, 11, path.c_str()), 10u);
