@@ -7,13 +7,14 @@ namespace vocamo {
 namespace {
 
 // Listings and values are read with buffers grown 512 characters at a time;
-// past this size the step doubles, so that a huge value or listing in a
-// damaged file costs a few reads instead of thousands.
+// past 64 KiB the step doubles, so that a huge value or listing in a damaged
+// file costs a few reads instead of thousands. Past 256 MiB it is cut.
 constexpr DWORD kStep = 512;
 constexpr DWORD kLinearLimit = 64 * 1024;
+constexpr DWORD kLargest = 256 * 1024 * 1024;
 
-// Names compare as _mbsicmp does for this program's text: ASCII letters
-// without regard to case, every other byte as it is.
+// Section names compare without regard to ASCII case; other bytes, such as
+// those of UTF-8 characters, compare as they are.
 bool SameName(const char *a, const char *b)
 {
     auto lower = [](unsigned char c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; };
@@ -60,7 +61,7 @@ std::string CIniFile::GetString(const char *section, const char *key, const char
     if (length + 1 < size)
         return std::string(first, length);
     std::vector<char> buffer;
-    while (length + 1 >= size) {
+    while (length + 1 >= size && size < kLargest) {
         size = Grow(size);
         buffer.assign(size + 1, '\0');
         length =
@@ -78,7 +79,7 @@ std::vector<char> CIniFile::ListSectionNames()
     DWORD size = kStep;
     std::vector<char> buffer(size);
     DWORD length = GetPrivateProfileSectionNamesA(buffer.data(), size, path);
-    while (length + 2 >= size) {
+    while (length + 2 >= size && size < kLargest) {
         size = Grow(size);
         buffer.assign(size, '\0');
         length = GetPrivateProfileSectionNamesA(buffer.data(), size, path);
