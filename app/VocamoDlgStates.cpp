@@ -8,12 +8,18 @@
 #include "skype/SkypeBridge.h"
 #include "telephony/CallController.h"
 
+#include <QLoggingCategory>
 #include <QTimer>
 
 namespace vocamo {
 
+Q_LOGGING_CATEGORY(lcWindow, "vocamo.window", QtWarningMsg)
+
 int CVocamoDlg::OnAppMessage(unsigned message, WPARAM wParam, LPARAM lParam)
 {
+    if (message != WM_REFRESH)
+        qCDebug(lcWindow, "message 0x%x (%u, %ld) in state %d", message, unsigned(wParam),
+                long(lParam), int(m_windowState));
     switch (message) {
     case WM_APP_EVENT:
         if (wParam == RECEIVER_WINDOW) {
@@ -31,6 +37,8 @@ int CVocamoDlg::OnAppMessage(unsigned message, WPARAM wParam, LPARAM lParam)
                 break;
             default: break; // EVT_SKYPE_PARTNER and the rest: nothing
             }
+            // What the lines report shows at once, not at the next timer.
+            PostMessage(WM_REFRESH, 0, 0);
         } else if (wParam == RECEIVER_SKYPE) {
             if (m_bridge)
                 return m_bridge->OnRequest(wParam, lParam);
@@ -90,6 +98,10 @@ void CVocamoDlg::UpdateWindowState(int32_t source, int32_t newState, int32_t sky
             m_callOwner = LINE_NONE;
         break;
     case NORMAL:
+        // A line going idle while the other one holds a call (Skype reports
+        // its status every few seconds) must not hide that call.
+        if (m_callOwner != LINE_NONE && m_callOwner != source)
+            break;
         m_windowState = NORMAL;
         if (m_callOwner == source)
             m_callOwner = LINE_NONE;
