@@ -43,6 +43,7 @@ struct VocamoServices {
     CSkypeTransport *skypeTransport = nullptr;    // null: the session bus
     std::function<void(const QString &)> messageBox; // the few fixed OK boxes
     std::function<void()> showAbout;                 // null: the About box, modal
+    std::function<void()> quit;                      // null: end the event loop (F5)
     std::shared_ptr<CRingPlayer> ringPlayer;         // null: QSoundEffect
     bool watchSystem = true;     // logind power and udev device events
     int deviceArrivalDelayMs = 500;

@@ -339,7 +339,12 @@ void CVocamoDlg::OnKeyDown(int key, Qt::KeyboardModifiers modifiers)
     case Qt::Key_Down: Next(); break;
     case Qt::Key_Delete: Clear(); break;
     case Qt::Key_F2: ShowAbout(); break;
-    case Qt::Key_F5: QCoreApplication::exit(0); break;
+    case Qt::Key_F5:
+        if (m_services.quit)
+            m_services.quit();
+        else
+            QCoreApplication::exit(0);
+        break;
     case Qt::Key_Plus:
     case Qt::Key_Equal: Plus(); break; // the "+=" key, shifted or not
     default:

@@ -113,6 +113,7 @@ private:
     // Window thread only.
     std::string m_callId;
     std::string m_partnerHandle;
+    std::string m_endedCallId; // the last call that ended
     int m_parseDepth = 0;
 
     CSkypeFriendList m_friends; // changed under m_mutex, on the window thread

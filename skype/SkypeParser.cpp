@@ -199,6 +199,11 @@ void CSkypeBridge::ParseCall(std::string_view text)
         if (!words.Has(3))
             return;
         const std::string_view status = words[3];
+        // A reply to our own hang-up can overtake the call's earlier
+        // progress notifications still queued on the bus: a call that has
+        // ended never comes back.
+        if (!m_endedCallId.empty() && id == m_endedCallId)
+            return;
         if (status == "ROUTING") {
             if (!m_callId.empty())
                 return; // another call is tracked
@@ -210,6 +215,7 @@ void CSkypeBridge::ParseCall(std::string_view text)
         } else if (status == "FINISHED" || status == "FAILED" || status == "MISSED" ||
                    status == "REFUSED" || status == "FAILUREREASON") {
             SetState(NORMAL);
+            m_endedCallId = id;
             m_callId.clear();
         } else if (status == "RINGING") {
             if (GetState() == DIALING)

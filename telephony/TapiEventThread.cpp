@@ -110,6 +110,12 @@ int TapiEventThread(CTapiClient *client)
         case LINE_LINEDEVSTATE:
             post(EVT_LINEDEVSTATE);
             break;
+        case LINE_CLOSE:
+            // The modem went away (unplugged): without this an idle line
+            // would go on looking usable. The reset finds out whether the
+            // port is back.
+            post(EVT_IDLE);
+            break;
         default:
             break;
         }

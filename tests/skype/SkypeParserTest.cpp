@@ -203,12 +203,27 @@ TEST_F(ParserTest, RoutingOfASecondCallIsIgnored)
 
 TEST_F(ParserTest, EveryEndOfACallReturnsToNormal)
 {
+    int id = 7;
     for (const char *end : {"FINISHED", "FAILED", "MISSED", "REFUSED", "FAILUREREASON"}) {
-        Parse("CALL 7 STATUS ROUTING");
-        Parse(std::string("CALL 7 STATUS ") + end);
+        const std::string call = "CALL " + std::to_string(id++);
+        Parse(call + " STATUS ROUTING");
+        EXPECT_EQ(bridge->GetState(), DIALING) << end;
+        Parse(call + " STATUS " + end);
         EXPECT_EQ(bridge->GetState(), NORMAL) << end;
         EXPECT_EQ(bridge->GetCallId(), "") << end;
     }
+}
+
+TEST_F(ParserTest, LateProgressOfAnEndedCallDoesNotBringItBack)
+{
+    // Our hang-up's reply can overtake the call's queued progress.
+    Parse("CALL 7 STATUS FINISHED");
+    Parse("CALL 7 STATUS ROUTING");
+    Parse("CALL 7 STATUS RINGING");
+    EXPECT_EQ(bridge->GetState(), NORMAL);
+    EXPECT_EQ(bridge->GetCallId(), "");
+    Parse("CALL 8 STATUS RINGING"); // a new call still rings
+    EXPECT_EQ(bridge->GetState(), RINGING);
 }
 
 TEST_F(ParserTest, CallNotificationsWithoutTheirWordsOrWithOtherStatusesChangeNothing)

@@ -102,6 +102,8 @@ TEST(Window, SkypeCallsAFriendByDoubleClickAndATypedNumberWithAPlus)
 
     h.window->show();
     h.Key(Qt::Key_Delete); // the phonebook reload after the hang-up filled the display
+    ASSERT_EQ(h.window->ActiveLine(), LINE_SKYPE);
+    ASSERT_EQ(h.window->WindowState(), NORMAL);
     h.Type("0123");
     h.Key(Qt::Key_Return); // Enter does not call a typed number on this line
     EXPECT_FALSE(h.skype.SimLog().contains(QStringLiteral("CALL +0123")));

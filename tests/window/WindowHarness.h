@@ -94,6 +94,7 @@ public:
         services.skypeTransport = transport.get();
         services.messageBox = [this](const QString &text) { boxes.push_back(text.toStdString()); };
         services.showAbout = [this] { ++abouts; };
+        services.quit = [this] { ++quits; };
         ring = std::make_shared<CountingRing>();
         services.ringPlayer = ring;
         services.makeBridge = [](CMessageTarget &target, CSkypeTransport &transport) {
@@ -199,6 +200,7 @@ public:
     std::unique_ptr<CVocamoDlg> window;
     std::vector<std::string> boxes;
     int abouts = 0;
+    int quits = 0;
 
 private:
     WindowOptions m_options;
