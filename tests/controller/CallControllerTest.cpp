@@ -223,10 +223,12 @@ TEST_F(CallControllerTest, DialOnAnUnpluggedPortResetsAndRestoresTheWindow)
     m_window.Settle();
     m_window.Take();
 
+    // The line closing already reset the controller, which found no modem.
+    EXPECT_EQ(m_controller->GetState(), INIT);
+
     m_controller->Dial("555");
     m_window.Settle();
-    // The fresh client finds no modem, so the line stays in INIT.
-    EXPECT_EQ(m_window.Take(), (Tokens{"state=INIT", "loaded", "restore"}));
+    EXPECT_EQ(m_window.Take(), (Tokens{"loaded", "restore"}));
     EXPECT_EQ(m_controller->GetState(), INIT);
     EXPECT_EQ(m_controller->GetName(), "");
 }

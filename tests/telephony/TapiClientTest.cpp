@@ -242,8 +242,9 @@ TEST(TapiClient, UnplugDuringACallReportsTheEndAndLaterRequestsFailAtOnce)
     Fixture f;
     f.Connect();
     f.sim().Control("unplug");
-    EXPECT_EQ(CodesAfter(f.target, 3),
-              (std::vector<LPARAM>{EVT_CONNECTED, EVT_IDLE, EVT_IDLE}));
+    // Disconnected, idle, and the line closing: each tells the controller to reset.
+    EXPECT_EQ(CodesAfter(f.target, 4),
+              (std::vector<LPARAM>{EVT_CONNECTED, EVT_IDLE, EVT_IDLE, EVT_IDLE}));
     const auto start = std::chrono::steady_clock::now();
     EXPECT_LT(f.client->MakeCall("5551234"), 0);
     EXPECT_LT(f.client->AnswerCall(), 0);
@@ -322,13 +323,13 @@ TEST(TapiEventThread, MessagesMapToEventsAsTheTableSays)
              {702, LINE_CALLSTATE, 1, LINECALLSTATE_CONNECTED | LINECALLSTATE_BUSY, 0, 0}, // 416
              {702, LINE_CALLSTATE, 1, 0x00010000, 0, 0},                           // 416
              {0, LINE_REPLY, 1, 5, 0, 0},                                          // nothing
-             {0, LINE_CLOSE, 1, 0, 0, 0},                                          // nothing
+             {0, LINE_CLOSE, 1, 0, 0, 0},                                          // 29
              {0, LINE_LINEDEVSTATE, 1, LINEDEVSTATE_OTHER, 0, 0},                  // 11
          })
         tapi.Inject(m);
-    EXPECT_EQ(CodesAfter(target, 5),
+    EXPECT_EQ(CodesAfter(target, 6),
               (std::vector<LPARAM>{EVT_OFFERING, EVT_OFFERING, EVT_CALLSTATE_DEFAULT,
-                                   EVT_CALLSTATE_DEFAULT, EVT_LINEDEVSTATE}));
+                                   EVT_CALLSTATE_DEFAULT, EVT_IDLE, EVT_LINEDEVSTATE}));
     EXPECT_TRUE(client.HasCall());
     // The second offer replaced the first: answering goes to call 702, which
     // the line does not know.
