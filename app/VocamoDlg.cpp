@@ -104,13 +104,29 @@ void CVocamoDlg::Initialize()
             else
                 OnResume();
         });
-        m_devices = std::make_unique<CDeviceMonitor>([this] { OnDeviceArrival(); },
-                                                     [this](const std::string &) {
-                                                         OnDeviceQueryRemove();
-                                                         // The port went for good: nothing to refuse.
-                                                     });
+        m_devices = std::make_unique<CDeviceMonitor>(
+            [this] { OnDeviceArrival(); },
+            [this](const std::string &devnode) {
+                // Only the modem's own port going away releases the line.
+                if (IsModemPort(devnode))
+                    OnDeviceQueryRemove();
+            });
     }
     PostMessage(WM_REFRESH, 0, 0);
+}
+
+bool CVocamoDlg::IsModemPort(const std::string &devnode)
+{
+    if (devnode.empty())
+        return false;
+    const QByteArray configured = qgetenv("VOCAMO_MODEMS");
+    if (!configured.isEmpty()) {
+        for (const QByteArray &port : configured.split(':'))
+            if (port.toStdString() == devnode)
+                return true;
+        return false;
+    }
+    return devnode.rfind("/dev/ttyACM", 0) == 0 || devnode.rfind("/dev/ttyUSB", 0) == 0;
 }
 
 void CVocamoDlg::LoadSkin()

@@ -91,6 +91,8 @@ public:
     void OnDeviceArrival();
     void OnDeviceQueryRemove();
     void OnDeviceQueryRemoveFailed();
+    // Whether a removed device node is a port the modem line may be using.
+    static bool IsModemPort(const std::string &devnode);
 
     // Timers and paint.
     void OnTimer(int id);

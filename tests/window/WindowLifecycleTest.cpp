@@ -94,3 +94,17 @@ TEST(WindowLines, ASecondStartWakesTheHiddenFirstInstance)
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_TRUE(h.Until([&] { return h.window->isVisible(); }));
 }
+
+TEST(WindowLines, OnlyTheModemsPortGoingAwayReleasesTheLine)
+{
+    const QByteArray saved = qgetenv("VOCAMO_MODEMS");
+    qunsetenv("VOCAMO_MODEMS");
+    EXPECT_TRUE(CVocamoDlg::IsModemPort("/dev/ttyACM0"));
+    EXPECT_TRUE(CVocamoDlg::IsModemPort("/dev/ttyUSB3"));
+    EXPECT_FALSE(CVocamoDlg::IsModemPort("/dev/ttyS0"));
+    EXPECT_FALSE(CVocamoDlg::IsModemPort(""));
+    qputenv("VOCAMO_MODEMS", "/dev/ttyS4:/tmp/modem");
+    EXPECT_TRUE(CVocamoDlg::IsModemPort("/tmp/modem"));
+    EXPECT_FALSE(CVocamoDlg::IsModemPort("/dev/ttyACM0"));
+    qputenv("VOCAMO_MODEMS", saved);
+}
