@@ -16,15 +16,24 @@ using namespace vocamo;
 
 namespace {
 
+std::string g_dir;
+
+void RemoveDir()
+{
+    unlink((g_dir + "/Bookmark.ini").c_str());
+    rmdir(g_dir.c_str());
+}
+
 const std::string &FilePath()
 {
     static const std::string path = [] {
         // tmpfs where there is one: every write syncs the file.
-        std::string pattern = access("/dev/shm", W_OK) == 0 ? "/dev/shm/vocamo-fuzz-XXXXXX"
-                                                            : "/tmp/vocamo-fuzz-XXXXXX";
-        if (!mkdtemp(pattern.data()))
+        g_dir = access("/dev/shm", W_OK) == 0 ? "/dev/shm/vocamo-fuzz-XXXXXX"
+                                              : "/tmp/vocamo-fuzz-XXXXXX";
+        if (!mkdtemp(g_dir.data()))
             std::abort();
-        return pattern + "/Bookmark.ini";
+        std::atexit(RemoveDir);
+        return g_dir + "/Bookmark.ini";
     }();
     return path;
 }
