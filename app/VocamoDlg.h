@@ -191,6 +191,8 @@ private:
     void RemoveNameRows();
     void RemoveFriendRows();
     void MakeLineActive(int32_t line);
+    void EndModemNotices();
+    void Page(int direction);
     void HideLineButtons();
     void IdleRows();
     void CallRows();

@@ -19,15 +19,6 @@ namespace vocamo {
 
 namespace {
 constexpr size_t kDialStringMax = 23;
-
-std::string Trimmed(const std::string &text)
-{
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return {};
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
 } // namespace
 
 void CVocamoDlg::AppendDigit(char digit)
@@ -101,12 +92,8 @@ void CVocamoDlg::EnterAction()
     if (m_activeLine == LINE_SKYPE) {
         // A typed number is called only with the call button on this line.
         if (m_dialString.empty() && m_selectedFriendRow) {
-            const std::string handle = Trimmed(m_selectedFriendRow->GetName());
-            if (!handle.empty() && m_bridge) {
-                m_bridge->SendCommand("CALL " + handle);
-                PostMessage(WM_REFRESH, 0, 0);
-                HideWindow();
-            }
+            CallHandle(m_selectedFriendRow->GetName());
+            PostMessage(WM_REFRESH, 0, 0);
         }
     } else if (m_activeLine == LINE_MODEM) {
         if (!m_dialString.empty()) {

@@ -180,28 +180,11 @@ void CVocamoDlg::Next()
     PostMessage(WM_REFRESH, 0, 0);
 }
 
-void CVocamoDlg::PageUp()
-{
-    if (m_windowState != NORMAL)
-        return;
-    if (m_activeLine == LINE_NONE) {
-        ShowMessage(QStringLiteral("#32 Unknown system detected"));
-    } else {
-        CContactItem *row = ListSelected();
-        if (row) {
-            if (m_activeLine == LINE_MODEM)
-                ClosePanel();
-            for (int i = 0; i < kPageRows && row->GetPrevious(); ++i)
-                row = row->GetPrevious();
-        } else {
-            row = ListFirst();
-        }
-        SelectRowInList(row);
-    }
-    PostMessage(WM_REFRESH, 0, 0);
-}
+void CVocamoDlg::PageUp() { Page(-1); }
 
-void CVocamoDlg::PageDown()
+void CVocamoDlg::PageDown() { Page(+1); }
+
+void CVocamoDlg::Page(int direction)
 {
     if (m_windowState != NORMAL)
         return;
@@ -212,8 +195,12 @@ void CVocamoDlg::PageDown()
         if (row) {
             if (m_activeLine == LINE_MODEM)
                 ClosePanel();
-            for (int i = 0; i < kPageRows && row->GetNext(); ++i)
-                row = row->GetNext();
+            for (int i = 0; i < kPageRows; ++i) {
+                CContactItem *step = direction < 0 ? row->GetPrevious() : row->GetNext();
+                if (!step)
+                    break;
+                row = step;
+            }
         } else {
             row = ListFirst();
         }

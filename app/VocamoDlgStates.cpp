@@ -150,6 +150,15 @@ void CVocamoDlg::HideLineButtons()
     m_modemButton->SetHidden(true);
 }
 
+void CVocamoDlg::EndModemNotices()
+{
+    KillTimer(TIMER_NOTIFIER);
+    if (m_notifier)
+        m_notifier->HidePopup();
+    m_partyNumber.clear();
+    m_partyName.clear();
+}
+
 void CVocamoDlg::OnCallStateChanged()
 {
     const int32_t skypeState = SkypeState();
@@ -182,26 +191,16 @@ void CVocamoDlg::OnCallStateChanged()
                 HideLineButtons();
             }
         }
-        if (m_callOwner == LINE_MODEM) {
-            KillTimer(TIMER_NOTIFIER);
-            if (m_notifier)
-                m_notifier->HidePopup();
-            m_partyNumber.clear();
-            m_partyName.clear();
-        }
+        if (m_callOwner == LINE_MODEM)
+            EndModemNotices();
         UpdateWindowState(LINE_MODEM, INIT, skypeState, INIT);
         break;
     case NORMAL:
         m_modemButton->SetHidden(false);
         if (m_activeLine == LINE_NONE)
             MakeLineActive(LINE_MODEM);
-        if (m_callOwner == LINE_MODEM) {
-            KillTimer(TIMER_NOTIFIER);
-            if (m_notifier)
-                m_notifier->HidePopup();
-            m_partyNumber.clear();
-            m_partyName.clear();
-        }
+        if (m_callOwner == LINE_MODEM)
+            EndModemNotices();
         UpdateWindowState(LINE_MODEM, NORMAL, skypeState, NORMAL);
         break;
     case DIALING:
