@@ -80,10 +80,10 @@ class ProfileCache {
 public:
     // The file as it stands: an empty text when it does not exist, null when
     // it exists but cannot be read.
-    TextPtr Load(const std::string &path)
+    TextPtr Load(const char *path)
     {
         struct stat st {};
-        if (stat(path.c_str(), &st) != 0)
+        if (stat(path, &st) != 0)
             return (errno == ENOENT || errno == ENOTDIR) ? EmptyText() : nullptr;
         if (S_ISDIR(st.st_mode) || static_cast<size_t>(st.st_size) > CProfileText::kMaxBytes)
             return nullptr;
@@ -96,7 +96,7 @@ public:
                 }
             }
         }
-        const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        const int fd = open(path, O_RDONLY | O_CLOEXEC);
         if (fd < 0)
             return errno == ENOENT ? EmptyText() : nullptr;
         std::string bytes;
