@@ -90,12 +90,14 @@ void CVocamoDlg::UpdateWindowState(int32_t source, int32_t newState, int32_t sky
     switch (newState) {
     case INIT:
         m_windowState = INIT;
+        // The lost line gives up its call first, or the other line's NORMAL
+        // below would be taken for a line going idle beside that call.
+        if (m_callOwner == source)
+            m_callOwner = LINE_NONE;
         if (source == LINE_SKYPE && modemState != INIT)
             UpdateWindowState(LINE_MODEM, modemState, skypeState, modemState);
         if (source == LINE_MODEM && skypeState != INIT)
             UpdateWindowState(LINE_SKYPE, skypeState, skypeState, modemState);
-        if (m_callOwner == source)
-            m_callOwner = LINE_NONE;
         break;
     case NORMAL:
         // A line going idle while the other one holds a call (Skype reports
