@@ -59,8 +59,44 @@ QString CSkypeSim::Invoke(const QString &command)
 {
     Log("<-", command);
     const QString answer = Answer(command);
+    if (m_garbling) {
+        const QString noise = Noise();
+        Log("->", noise);
+        NotifyAll(Noise());
+        return noise;
+    }
     Log("->", answer);
     return answer;
+}
+
+// Up to 200 characters of anything: control characters, letters, digits,
+// punctuation, other scripts, replacement characters and emoji.
+QString CSkypeSim::Noise()
+{
+    static const char32_t kPool[] = {0x01, 0x07, 0x09, 0x0a, 0x0d, 0x1b, 0x7f, ' ', ',', '#',
+                                     '$', ';', 0xe9, 0x416, 0x4e2d, 0xfffd, 0x1f4de};
+    auto next = [this] {
+        m_noiseSeed = m_noiseSeed * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<quint32>(m_noiseSeed >> 33);
+    };
+    QString noise;
+    const quint32 length = 1 + next() % 200;
+    for (quint32 i = 0; i < length; ++i) {
+        const quint32 pick = next() % 64;
+        char32_t c = 0;
+        if (pick < sizeof kPool / sizeof kPool[0])
+            c = kPool[pick];
+        else if (pick < 40)
+            c = U'a' + next() % 26;
+        else if (pick < 52)
+            c = U'A' + next() % 26;
+        else
+            c = U'0' + next() % 10;
+        if (noise.isEmpty() && c == U' ')
+            c = U'#';
+        noise += QString::fromUcs4(&c, 1);
+    }
+    return noise;
 }
 
 QString CSkypeSim::Answer(const QString &command)
@@ -226,6 +262,10 @@ void CSkypeSim::Control(const QString &line)
         NotifyAll(QStringLiteral("CONNSTATUS OFFLINE"));
     } else if (verb == QLatin1String("refuse")) {
         m_refusing = true;
+    } else if (verb == QLatin1String("say") && words.size() >= 2) {
+        NotifyAll(line.mid(line.indexOf(QLatin1Char(' ')) + 1));
+    } else if (verb == QLatin1String("garble")) {
+        m_garbling = words.value(1) != QLatin1String("off");
     } else if (verb == QLatin1String("quit")) {
         QCoreApplication::quit();
     } else if (!verb.isEmpty()) {

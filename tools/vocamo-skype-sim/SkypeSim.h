@@ -35,7 +35,10 @@ public:
     bool Start(QString *error);
 
     // One control line: incoming HANDLE, answer, hangup,
-    // status HANDLE ONLINESTATUS, online, offline, refuse, quit.
+    // status HANDLE ONLINESTATUS, online, offline, refuse, quit; and for
+    // fault tests: say TEXT (TEXT as a notification), garble on|off (every
+    // answer replaced by noise, each followed by a noisy notification; the
+    // commands still take effect).
     void Control(const QString &line);
 
 public slots:
@@ -58,6 +61,7 @@ private:
     Friend *FindFriend(const QString &handle);
     void SetCallStatus(Call &call, const QString &status);
     void NotifyAll(const QString &text, const QString &except = QString());
+    QString Noise();
 
     QDBusConnection m_bus;
     Options m_options;
@@ -65,6 +69,8 @@ private:
     QList<Call> m_calls;
     int m_nextCallId = 101;
     bool m_refusing = false;
+    bool m_garbling = false;
+    quint64 m_noiseSeed = 0x5eed;
 };
 
 } // namespace vocamo

@@ -37,7 +37,8 @@ int main(int argc, char **argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Plays the Skype client on the session bus. Control lines on stdin: incoming HANDLE, "
-        "answer, hangup, status HANDLE ONLINESTATUS, online, offline, refuse, quit."));
+        "answer, hangup, status HANDLE ONLINESTATUS, online, offline, refuse, say TEXT, "
+        "garble on|off, quit."));
     parser.addHelpOption();
     QCommandLineOption friendOption(QStringLiteral("friend"),
                                     QStringLiteral("A friend (repeatable)."),

@@ -1,0 +1,132 @@
+// The Skype client killed, stopped or talking nonsense, in every call state.
+#include "tests/faults/FaultKit.h"
+#include "tests/window/WindowHarness.h"
+
+using namespace vocamo;
+using namespace vocamo::test;
+
+namespace {
+
+enum class SkypeCallAt { Idle, Dialling, Ringing, Connected };
+enum class Fault { Killed, Stopped, Garbage };
+
+using Case = std::tuple<SkypeCallAt, Fault>;
+
+std::string Name(const testing::TestParamInfo<Case> &info)
+{
+    static const char *const kStates[] = {"Idle", "Dialling", "Ringing", "Connected"};
+    static const char *const kFaults[] = {"Killed", "Stopped", "Garbage"};
+    return std::string(kFaults[static_cast<int>(std::get<1>(info.param))]) + "While" +
+           kStates[static_cast<int>(std::get<0>(info.param))];
+}
+
+// Notifications cut short or odd in every place the parser looks.
+const char *const kMalformed[] = {
+    "CALL",
+    "CALL 101",
+    "CALL 101 STATUS",
+    "CALL 101 PARTNER_HANDLE",
+    "CALL  STATUS  ",
+    "USER",
+    "USER anna.b",
+    "USER anna.b ONLINESTATUS",
+    "USER nobody ONLINESTATUS ONLINE",
+    "USER anna.b FULLNAME",
+    "CONNSTATUS",
+    "USERSTATUS",
+    "CURRENTUSERHANDLE",
+    "\x01\x02\x7f",
+    "\xc3\xbf\xc3\xbe CALL 1 STATUS RINGING",
+    "ERROR 9999",
+};
+
+class SkypeFault : public testing::TestWithParam<Case> {};
+
+TEST_P(SkypeFault, WindowStaysUsableAndTheLineRecovers)
+{
+    const auto [at, fault] = GetParam();
+    WindowHarness h;
+    ASSERT_TRUE(h.BothReady());
+
+    int32_t state = NORMAL;
+    switch (at) {
+    case SkypeCallAt::Idle: break;
+    case SkypeCallAt::Dialling:
+        h.Key(Qt::Key_Left);
+        ASSERT_EQ(h.window->ActiveLine(), LINE_SKYPE);
+        h.DoubleClick(h.window->FirstFriendRow());
+        state = DIALING;
+        break;
+    case SkypeCallAt::Ringing:
+    case SkypeCallAt::Connected:
+        h.skype.Control(QStringLiteral("incoming anna.b"));
+        ASSERT_TRUE(h.Until([&] { return h.window->WindowState() == RINGING; }));
+        if (at == SkypeCallAt::Connected)
+            h.window->CallAction();
+        state = at == SkypeCallAt::Ringing ? RINGING : ANSWERING;
+        break;
+    }
+    ASSERT_TRUE(h.Until([&] { return h.window->WindowState() == state && h.window->SkypeState() == state; }));
+    h.Settle();
+
+    CStallMeter stall;
+    switch (fault) {
+    case Fault::Killed:
+        h.skype.Kill();
+        break;
+    case Fault::Stopped:
+        h.skype.Stop();
+        h.window->HangUp(); // a send from the window thread into the silence
+        break;
+    case Fault::Garbage:
+        h.skype.Control(QStringLiteral("garble on"));
+        for (const char *text : kMalformed)
+            h.skype.Control(QStringLiteral("say ") + QString::fromUtf8(text));
+        h.Settle(1200ms); // a few passes with noise for every answer
+        // Nonsense changes nothing.
+        EXPECT_EQ(h.window->SkypeState(), state);
+        EXPECT_EQ(h.window->WindowState(), state);
+        // Back to sense, the far end ends the call; its news reaches us.
+        h.skype.Control(QStringLiteral("garble off"));
+        h.skype.Control(QStringLiteral("hangup"));
+        break;
+    }
+
+    if (fault == Fault::Garbage) {
+        ASSERT_TRUE(h.Until([&] { return h.window->SkypeState() == NORMAL; }));
+    } else {
+        // Lost: the window falls back to the modem line.
+        ASSERT_TRUE(h.Until([&] { return h.window->SkypeState() == INIT; }, 10s));
+        h.Settle();
+        EXPECT_EQ(h.window->ActiveLine(), LINE_MODEM);
+        EXPECT_EQ(h.window->FirstFriendRow(), nullptr);
+    }
+    EXPECT_TRUE(h.Until([&] { return h.window->WindowState() == NORMAL; }));
+    EXPECT_EQ(h.window->CallOwner(), LINE_NONE);
+    EXPECT_EQ(h.window->ModemState(), NORMAL);
+    h.Paint();
+    EXPECT_TRUE(h.boxes.empty());
+    RecordProperty("longest_stall_ms", static_cast<int>(stall.Longest().count()));
+    EXPECT_LT(stall.Longest(), kHangBound);
+
+    // The client comes back to its senses: the line is usable again.
+    switch (fault) {
+    case Fault::Killed: ASSERT_TRUE(h.skype.Start(WindowOptions().skypeArguments, true)); break;
+    case Fault::Stopped: h.skype.Continue(); break;
+    case Fault::Garbage: break;
+    }
+    ASSERT_TRUE(h.Until([&] { return h.window->SkypeState() == NORMAL && h.window->FirstFriendRow(); },
+                        15s));
+    h.skype.Control(QStringLiteral("incoming carl.c"));
+    EXPECT_TRUE(h.Until([&] { return h.window->WindowState() == RINGING; }));
+    EXPECT_EQ(h.window->CallOwner(), LINE_SKYPE);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryCallState, SkypeFault,
+    testing::Combine(testing::Values(SkypeCallAt::Idle, SkypeCallAt::Dialling, SkypeCallAt::Ringing,
+                                     SkypeCallAt::Connected),
+                     testing::Values(Fault::Killed, Fault::Stopped, Fault::Garbage)),
+    Name);
+
+} // namespace
