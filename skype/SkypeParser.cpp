@@ -150,15 +150,19 @@ void CSkypeBridge::ParseUsers(std::string_view text)
             std::string(TrimCommas(text.substr(pos, end - pos))), index++));
         pos = end;
     }
+    bool replaced = false;
     {
         std::lock_guard lock(m_mutex);
+        replaced = m_friends.GetCount() > 0;
         m_friends.Clear();
         for (auto &record : fresh)
             m_friends.Append(record.release());
     }
-    if (fresh.empty())
+    // The window's rows point into the records just destroyed: it rebuilds
+    // them before it handles anything else, not only once a status arrives.
+    if (fresh.empty() || replaced)
         m_mainWindow.Post(WM_APP_EVENT, RECEIVER_WINDOW, EVT_SKYPE_FRIENDS);
-    else
+    if (!fresh.empty())
         m_mainWindow.Post(WM_APP_EVENT, RECEIVER_SKYPE, REQ_SKYPE_FRIEND_DETAILS);
 }
 

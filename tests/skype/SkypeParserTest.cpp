@@ -56,6 +56,15 @@ TEST_F(ParserTest, SecondUsersReplacesTheWholeList)
     EXPECT_EQ(bridge->GetFriend(1), nullptr);
 }
 
+TEST_F(ParserTest, ReplacedListHasTheWindowDropItsRowsAtOnce)
+{
+    Parse("USERS alice, bob");
+    window.Clear();
+    Parse("USERS carol");
+    // The rows of alice and bob point at records that are gone.
+    EXPECT_EQ(window.Messages(), (Messages{kFriendsEvent, kDetailsRequest}));
+}
+
 // --- one friend's property ---------------------------------------------------
 
 TEST_F(ParserTest, EveryPropertyLandsInItsOwnField)
