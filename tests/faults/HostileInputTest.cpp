@@ -1,0 +1,281 @@
+// What others send us at its worst: caller IDs, friend names, notifications,
+// phonebook files and numbers that no one well-meaning would send.
+#include "skype/SkypeText.h"
+#include "tests/faults/FaultKit.h"
+#include "tests/window/WindowHarness.h"
+
+#include <random>
+
+using namespace vocamo;
+using namespace vocamo::test;
+
+namespace {
+
+bool Printable(const std::string &text, bool lines = false)
+{
+    return std::none_of(text.begin(), text.end(), [lines](char c) {
+        return (static_cast<unsigned char>(c) < 0x20 && !(lines && c == '\n')) || c == 0x7F;
+    });
+}
+
+bool IsDialString(const std::string &digits)
+{
+    return !digits.empty() && digits.find_first_not_of("0123456789*#+,!WPT") == std::string::npos;
+}
+
+// Every command the modem got was one the line sends itself, or a dial
+// string and nothing more.
+void ExpectOnlyLineCommands(const CModemSim &modem)
+{
+    for (const std::string &command : modem.Received()) {
+        if (command.rfind("ATD", 0) == 0)
+            EXPECT_TRUE(IsDialString(command.substr(3))) << command;
+        else
+            EXPECT_TRUE(command == "ATZ" || command == "ATE0" || command == "AT+FCLASS=8" ||
+                        command == "AT+VCID=1" || command == "AT+VLS=0" || command == "ATH" ||
+                        command == "AT+VLS=?" || command == "AT+FCLASS=?" ||
+                        command == "AT+FCLASS=0" || command.rfind("<DLE>", 0) == 0)
+                << command;
+    }
+}
+
+const CSkypeFriend *FriendOf(const CSkypeBridge &bridge, const std::string &handle)
+{
+    for (int i = 0; i < bridge.GetFriendCount(); ++i) {
+        const CSkypeFriend *record = bridge.GetFriend(static_cast<uint32_t>(i));
+        if (record && record->handle == handle)
+            return record;
+    }
+    return nullptr;
+}
+
+size_t Utf16Units(const std::string &text)
+{
+    return static_cast<size_t>(QString::fromStdString(text).size());
+}
+
+TEST(HostileInput, CallerIdOfTenThousandBytesOrWithControlCharactersIsCutAndCleaned)
+{
+    WindowHarness h;
+    ASSERT_TRUE(h.BothReady());
+    CStallMeter stall;
+
+    ASSERT_TRUE(h.modem->Control("ring 3 " + std::string(10000, '7')));
+    ASSERT_TRUE(h.Until([&] { return h.window->WindowState() == RINGING; }));
+    h.Settle(400ms); // the caller ID comes after the first ring
+    EXPECT_LE(h.window->PartyNumber().size(), 64u);
+    EXPECT_TRUE(Printable(h.window->NotifierText(false), true));
+    h.Paint();
+    h.HangUpAndWait();
+
+    ASSERT_TRUE(h.modem->Control("ring 5"));
+    ASSERT_TRUE(h.Until([&] { return h.window->WindowState() == RINGING; }));
+    ASSERT_TRUE(h.modem->Control("say NMBR = 0171\x01\x1b[2J\t555\x7f\x08" "0123\x10"));
+    ASSERT_TRUE(h.Until([&] { return !h.window->PartyNumber().empty(); }));
+    EXPECT_TRUE(Printable(h.window->PartyNumber())) << h.window->PartyNumber();
+    EXPECT_EQ(h.window->PartyNumber(), "0171[2J5550123");
+    EXPECT_TRUE(Printable(h.window->NotifierText(false), true));
+    h.Paint();
+    h.HangUpAndWait();
+    EXPECT_TRUE(h.boxes.empty());
+    EXPECT_LT(stall.Longest(), kHangBound);
+}
+
+TEST(HostileInput, FriendNamesOfFiveThousandCharactersOrBrokenUtf8AreCutAndMadeValid)
+{
+    QString longName;
+    for (int i = 0; i < 5000; ++i)
+        longName += QChar(i % 2 ? u'\u00e9' : u'\u4e2d');
+    WindowOptions options;
+    options.skypeArguments = {QStringLiteral("--friend"), QStringLiteral("long.one:ONLINE:") + longName,
+                              QStringLiteral("--friend"), QStringLiteral("plain.one:ONLINE:Plain"),
+                              QStringLiteral("--friend"),
+                              QString(5000, QLatin1Char('h')) + QStringLiteral(":ONLINE:Long Handle")};
+    WindowHarness h(options);
+    ASSERT_TRUE(h.BothReady());
+    CSkypeBridge &bridge = *h.window->Bridge();
+    ASSERT_TRUE(h.Until([&] {
+        const CSkypeFriend *f = FriendOf(bridge, "long.one");
+        return f && !f->displayName.empty() && !f->fullName.empty();
+    }));
+    const CSkypeFriend *longOne = FriendOf(bridge, "long.one");
+    for (const std::string *name : {&longOne->displayName, &longOne->fullName}) {
+        EXPECT_TRUE(IsValidUtf8(*name));
+        EXPECT_LE(Utf16Units(*name), kSkypeNameUnits);
+        EXPECT_GE(Utf16Units(*name), kSkypeNameUnits - 1);
+    }
+
+    // What no D-Bus client can send, a transport of other bytes could.
+    const std::string client = bridge.GetSkypeWindow();
+    bridge.OnCopyData(client, "USER plain.one DISPLAYNAME \xff\xfe" "Bad\xc3\x28 \xed\xa0\x80 end\xe4\xb8");
+    bridge.OnCopyData(client, "USER plain.one FULLNAME \xc0\xaf\xf8\x88\x80\x80\x80");
+    bridge.OnCopyData(client, "USER plain.one ONLINESTATUS AWAY");
+    h.Settle();
+    const CSkypeFriend *plain = FriendOf(bridge, "plain.one");
+    ASSERT_NE(plain, nullptr);
+    EXPECT_TRUE(IsValidUtf8(plain->displayName)) << plain->displayName;
+    EXPECT_TRUE(IsValidUtf8(plain->fullName)) << plain->fullName;
+    EXPECT_NE(plain->displayName.find("Bad"), std::string::npos);
+    h.Key(Qt::Key_Left);
+    ASSERT_EQ(h.window->ActiveLine(), LINE_SKYPE);
+    for (CContactItem *row = h.window->FirstFriendRow(); row; row = row->GetNext()) {
+        h.window->SelectElement(row, 1);
+        h.Paint();
+    }
+    EXPECT_EQ(h.window->WindowState(), NORMAL);
+    EXPECT_TRUE(h.boxes.empty());
+}
+
+TEST(HostileInput, SkypeNotificationsOfAMegabyteLeaveTheLineAttached)
+{
+    WindowHarness h;
+    ASSERT_TRUE(h.BothReady());
+    CSkypeBridge &bridge = *h.window->Bridge();
+    CStallMeter stall;
+
+    const int megabyte = 1 << 20;
+    QString noise;
+    while (noise.size() < megabyte)
+        noise += QStringLiteral("\u00e9\u4e2d\x01, ;$#\t");
+    h.skype.Control(QStringLiteral("say USER anna.b FULLNAME ") + QString(megabyte, QLatin1Char('x')));
+    h.skype.Control(QStringLiteral("say CALL 7 STATUS ") + QString(megabyte, QLatin1Char('R')));
+    h.skype.Control(QStringLiteral("say USER anna.b ") + noise);
+    h.skype.Control(QStringLiteral("say ") + noise);
+    h.skype.Control(QStringLiteral("say USER anna.b DISPLAYNAME Last one"));
+    ASSERT_TRUE(h.Until([&] {
+        const CSkypeFriend *anna = FriendOf(bridge, "anna.b");
+        return anna && anna->displayName == "Last one";
+    }, 15s));
+    EXPECT_EQ(FriendOf(bridge, "anna.b")->fullName, std::string(kSkypeNameUnits, 'x'));
+    EXPECT_EQ(h.window->SkypeState(), NORMAL);
+    EXPECT_EQ(h.window->WindowState(), NORMAL);
+    EXPECT_FALSE(bridge.GetSkypeWindow().empty());
+    h.Paint();
+
+    // A friends list of one friend whose handle is a megabyte long. The rows
+    // follow the new list at once: none may point into the records it
+    // replaced, and calling the friend sends nothing too long to send.
+    h.skype.Control(QStringLiteral("say USERS ") + QString(megabyte, QLatin1Char('h')));
+    ASSERT_TRUE(h.Until([&] { return bridge.GetFriendCount() == 1; }, 15s));
+    h.Key(Qt::Key_Left);
+    ASSERT_EQ(h.window->ActiveLine(), LINE_SKYPE);
+    h.Key(Qt::Key_Delete);
+    h.window->CallAction();
+    h.Settle();
+    ASSERT_NE(h.window->FirstFriendRow(), nullptr);
+    EXPECT_EQ(h.window->FirstFriendRow()->GetName().size(), static_cast<size_t>(megabyte));
+    EXPECT_FALSE(h.skype.SimLog().contains(QStringLiteral("<- CALL ")));
+    EXPECT_EQ(h.window->SkypeState(), NORMAL);
+    EXPECT_EQ(h.window->WindowState(), NORMAL);
+    h.Paint();
+    EXPECT_TRUE(h.boxes.empty());
+    RecordProperty("longest_stall_ms", static_cast<int>(stall.Longest().count()));
+    EXPECT_LT(stall.Longest(), kHangBound);
+}
+
+TEST(HostileInput, PhonebookOfFiftyMegabytesLoadsItsEntriesAndDialsNothingItCannot)
+{
+    WindowOptions options;
+    options.skype = false;
+    options.phonebook = "[Anna]\nPhone_Home=0221\n[Huge]\nPhone_Home=" + std::string(50 << 20, '5') +
+                        "\nPhone_Mobile=0160\n[Zed]\nPhone_Home=0301\n";
+    WindowHarness h(std::move(options));
+    ASSERT_TRUE(h.Until([&] { return h.window->FirstNameRow() != nullptr; }, 60s));
+    std::vector<std::string> names;
+    for (CContactItem *row = h.window->FirstNameRow(); row; row = row->GetNext())
+        names.push_back(row->GetName());
+    EXPECT_EQ(names, (std::vector<std::string>{"Anna", "Huge", "Zed"}));
+    h.Paint();
+
+    h.Key(Qt::Key_Down); // Huge: its first number fills the display
+    EXPECT_EQ(h.window->SelectedNameRow()->GetName(), "Huge");
+    h.Paint();
+    h.modem->ClearReceived();
+    h.Key(Qt::Key_Return);
+    ASSERT_TRUE(h.Until([&] { return h.window->ModemState() == NORMAL && h.window->isVisible(); }, 60s));
+    h.Settle();
+    ExpectOnlyLineCommands(*h.modem);
+    EXPECT_TRUE(h.boxes.empty());
+}
+
+TEST(HostileInput, PhonebookOfBinaryBytesShowsWhatItCanAndDialsOnlyDialStrings)
+{
+    std::mt19937 random(20261206);
+    std::string bytes(1 << 20, '\0');
+    for (char &c : bytes) {
+        const unsigned v = random() % 256;
+        // Enough brackets, equals signs and line ends that sections and keys form.
+        c = static_cast<char>(v < 8 ? '[' : v < 16 ? ']' : v < 24 ? '=' : v < 28 ? '\n' : v);
+    }
+    bytes = "[Anna]\nPhone_Home=0221\n" + bytes;
+    WindowOptions options;
+    options.skype = false;
+    options.phonebook = bytes;
+    WindowHarness h(options);
+    ASSERT_TRUE(h.ModemReady());
+    ASSERT_TRUE(h.Until([&] { return h.window->FirstNameRow() != nullptr; }, 30s));
+    int rows = 0;
+    for (CContactItem *row = h.window->FirstNameRow(); row; row = row->GetNext())
+        ++rows;
+    EXPECT_GT(rows, 1);
+    RecordProperty("rows", rows);
+
+    // Walk the list and every number of a few rows, dialling each.
+    h.modem->ClearReceived();
+    for (int i = 0; i < 6; ++i) {
+        h.window->show();
+        h.Paint();
+        h.Key(Qt::Key_Down);
+        h.Paint();
+        h.Key(Qt::Key_Return); // opens the number panel, or dials
+        if (h.window->IsPanelOpen())
+            h.Key(Qt::Key_Return);
+        h.Until([&] { return h.window->ModemState() == NORMAL; });
+        if (h.window->WindowState() != NORMAL)
+            h.HangUpAndWait();
+    }
+    ExpectOnlyLineCommands(*h.modem);
+    EXPECT_TRUE(h.boxes.empty());
+}
+
+TEST(HostileInput, NumbersWithCommandsInThemAreNeverSentToTheModem)
+{
+    WindowOptions options;
+    options.skype = false;
+    options.phonebook = "[Eve]\nPhone_Home=0301;ATS0=1\nPhone_Office=0302\rAT+VTX\n"
+                        "Phone_Mobile=0303-55\n";
+    WindowHarness h(options);
+    ASSERT_TRUE(h.ModemReady());
+    h.Settle();
+    EXPECT_EQ(h.window->DialString(), "0301;ATS0=1");
+    h.modem->ClearReceived();
+    h.Key(Qt::Key_Return); // the display's number
+    ASSERT_TRUE(h.Until([&] { return h.window->ModemState() == NORMAL && h.window->isVisible(); }));
+
+    // Each number of the panel in turn: home, mobile, office.
+    for (int position = 0; position < 3; ++position) {
+        h.Settle();
+        h.Key(Qt::Key_Delete);
+        h.Key(Qt::Key_Return); // an empty display: Enter opens the selected row's numbers
+        ASSERT_TRUE(h.window->IsPanelOpen());
+        for (int i = 0; i < position; ++i)
+            h.Key(Qt::Key_Down);
+        const std::string number = h.window->DialString();
+        h.Key(Qt::Key_Return);
+        if (number == "0303-55") {
+            EXPECT_TRUE(h.modem->WaitForCommand("ATD030355"));
+            h.HangUpAndWait();
+            h.window->show();
+        }
+        ASSERT_TRUE(h.Until([&] { return h.window->ModemState() == NORMAL && h.window->isVisible(); }))
+            << number;
+    }
+    ExpectOnlyLineCommands(*h.modem);
+    for (const std::string &command : h.modem->Received()) {
+        EXPECT_EQ(command.find("S0=1"), std::string::npos) << command;
+        EXPECT_EQ(command.find("VTX"), std::string::npos) << command;
+    }
+    EXPECT_TRUE(h.boxes.empty());
+}
+
+} // namespace

@@ -1,0 +1,285 @@
+// Bookmark.ini where it cannot be written, on a full disk, changed under the
+// open editor, and its writer killed at random points of many saves.
+#include "phonebook/Phonebook.h"
+#include "platform/profile/ProfileWriteFault.h"
+#include "tests/editor/EditorFixture.h"
+#include "tests/faults/FaultKit.h"
+#include "tests/faults/SaverEntries.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+
+#include <csignal>
+#include <fstream>
+#include <map>
+#include <random>
+#include <set>
+#include <sstream>
+#include <thread>
+
+using namespace vocamo;
+using namespace vocamo::test;
+
+namespace {
+
+const char kTwo[] = "; kept by hand\n[Anna]\nPhone_Home=0221\nPhone_Office=\nPhone_Mobile=0171\n"
+                    "[Carl]\nPhone_Home=0301\nPhone_Office=0302\nPhone_Mobile=\n";
+
+// Whatever is left beside Bookmark.ini: a write that failed must not leave
+// its half-written copy behind.
+QStringList Litter(const QString &dir)
+{
+    QStringList names = QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    names.removeAll(QStringLiteral("Bookmark.ini"));
+    names.removeAll(QStringLiteral("filler"));
+    return names;
+}
+
+class PhonebookFault : public EditorTest {
+protected:
+    void TearDown() override { SetProfileWriteFault(nullptr); }
+
+    // New entry Dora typed and applied, then Anna's number changed with OK.
+    void EditAndSave()
+    {
+        Click("new");
+        Type("name", QStringLiteral("Dora"));
+        Type("home", QStringLiteral("0401"));
+        Click("apply");
+        ClickName(QStringLiteral("Anna"));
+        Type("home", QStringLiteral("0999"));
+        Click("ok");
+    }
+
+    void ExpectNothingChanged(const QByteArray &before)
+    {
+        EXPECT_EQ(FileText(), before);
+        EXPECT_EQ(ListTexts(), (QStringList{"Anna", "Carl"}));
+        EXPECT_EQ(Litter(m_dir.path()), QStringList());
+        EXPECT_EQ(m_boxes.Count(), 0u); // failures are not shown
+        // The main window is still told, and reloads what the file holds.
+        EXPECT_EQ(Notices(), 2u);
+    }
+};
+
+TEST_F(PhonebookFault, ReadOnlyFolderLeavesTheFileAsItWasAndTheEditorWorking)
+{
+    WriteFile(kTwo);
+    const QByteArray before = FileText();
+    Shown();
+    {
+        CImmutableFolder readOnly(m_dir.path().toStdString());
+        if (!readOnly.Engaged()) // no immutable attribute here: the write fails as it would
+            SetProfileWriteFault([](ProfileWriteStep) { return EACCES; });
+        EditAndSave();
+        ExpectNothingChanged(before);
+        SetProfileWriteFault(nullptr);
+    }
+    // Writable again: the same edit goes through.
+    Shown();
+    EditAndSave();
+    EXPECT_EQ(Value("Dora", "Phone_Home"), "0401");
+    EXPECT_EQ(Value("Anna", "Phone_Home"), "0999");
+    EXPECT_EQ(Value("Carl", "Phone_Office"), "0302");
+    EXPECT_TRUE(FileText().startsWith("; kept by hand\n"));
+}
+
+TEST_F(PhonebookFault, FullFileSystemLeavesTheOldFileWholeWithoutLitter)
+{
+    CSmallTmpfs disk(m_dir.path().toStdString());
+    WriteFile(kTwo);
+    const QByteArray before = FileText();
+    Shown();
+    if (disk.Mounted()) {
+        ASSERT_TRUE(disk.Fill());
+        EditAndSave();
+        ExpectNothingChanged(before);
+        QFile::remove(m_dir.path() + QStringLiteral("/filler"));
+    } else {
+        // No mounting here: the disk fills at each step of the write in turn.
+        for (const ProfileWriteStep step :
+             {ProfileWriteStep::Write, ProfileWriteStep::Fsync, ProfileWriteStep::Rename}) {
+            static ProfileWriteStep failing;
+            failing = step;
+            SetProfileWriteFault([](ProfileWriteStep at) { return at == failing ? ENOSPC : 0; });
+            m_main.Clear();
+            Shown();
+            EditAndSave();
+            ExpectNothingChanged(before);
+        }
+        SetProfileWriteFault(nullptr);
+    }
+    Shown();
+    EditAndSave();
+    EXPECT_EQ(Value("Dora", "Phone_Home"), "0401");
+    EXPECT_EQ(Value("Anna", "Phone_Home"), "0999");
+}
+
+TEST_F(PhonebookFault, FileReplacedByAnotherProgramWhileTheEditorIsOpenKeepsItsEntries)
+{
+    WriteFile(kTwo);
+    Shown();
+    ClickName(QStringLiteral("Anna"));
+    Type("home", QStringLiteral("0999"));
+
+    // Another program writes its own phonebook and moves it into place.
+    const QString other = m_dir.path() + QStringLiteral("/other.ini");
+    {
+        QFile file(other);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[Zed]\nPhone_Home=0777\n[Carl]\nPhone_Home=0303\n");
+    }
+    ASSERT_EQ(::rename(other.toUtf8().constData(), Path().c_str()), 0);
+    Click("apply");
+    EXPECT_EQ(Sections(), (std::vector<std::string>{"Zed", "Carl", "Anna"}));
+    EXPECT_EQ(Value("Zed", "Phone_Home"), "0777");
+    EXPECT_EQ(Value("Carl", "Phone_Home"), "0303");
+    EXPECT_EQ(Value("Anna", "Phone_Home"), "0999");
+    EXPECT_EQ(ListTexts(), (QStringList{"Anna", "Carl", "Zed"}));
+
+    // And one that rewrites it in place, to the same size.
+    QTest::qWait(20);
+    const QByteArray text = FileText();
+    QByteArray changed = text;
+    changed.replace("Zed", "Zoe");
+    ASSERT_EQ(changed.size(), text.size());
+    {
+        QFile file(QString::fromStdString(Path()));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.write(changed);
+    }
+    ClickName(QStringLiteral("Carl"));
+    Type("mobile", QStringLiteral("0160"));
+    Click("apply");
+    EXPECT_EQ(Sections(), (std::vector<std::string>{"Zoe", "Carl", "Anna"}));
+    EXPECT_EQ(Value("Carl", "Phone_Mobile"), "0160");
+    EXPECT_EQ(Value("Zoe", "Phone_Home"), "0777");
+}
+
+// ---- killed while saving ----
+
+std::string ReadAll(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The last step at or before `done` that saved name n, or -1.
+int LastStepFor(int n, int done)
+{
+    if (done < n)
+        return -1;
+    return done - (done - n) % kSaverNames;
+}
+
+// The file as a kill left it: every line a comment, a header or a pair, no
+// section twice; the hand-kept entries as they were; every entry saved to
+// the end as saved; the one being saved, if any, each key either old or new.
+void ExpectIntact(const std::string &path, int done, int inFlight)
+{
+    const std::string bytes = ReadAll(path);
+    std::istringstream lines(bytes);
+    std::set<std::string> headers;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.empty() || line[0] == ';')
+            continue;
+        if (line[0] == '[') {
+            ASSERT_EQ(line.back(), ']') << line;
+            ASSERT_TRUE(headers.insert(line).second) << "twice: " << line;
+            continue;
+        }
+        ASSERT_NE(line.find('='), std::string::npos) << line;
+    }
+    ASSERT_EQ(bytes.rfind("; kept by hand\n[Anna]\n", 0), 0u);
+
+    CIniFile file;
+    const std::unique_ptr<CBookmarkList> list = LoadBookmarks(file, path);
+    std::map<std::string, const CBookmark *> entries;
+    for (int i = 0; i < list->GetCount(); ++i) {
+        const CBookmark *entry = list->FindByIndex(static_cast<uint32_t>(i));
+        entries[entry->name] = entry;
+    }
+    ASSERT_TRUE(entries.count("Anna") && entries.count("Carl"));
+    EXPECT_EQ(entries["Anna"]->mobile, "0171");
+    EXPECT_EQ(entries["Carl"]->office, "0302");
+
+    size_t expected = 2;
+    for (int n = 0; n < kSaverNames; ++n) {
+        const int last = LastStepFor(n, done);
+        const bool touched = inFlight >= 0 && inFlight % kSaverNames == n;
+        const auto found = entries.find(SaverName(n));
+        if (found == entries.end()) {
+            EXPECT_TRUE(last < 0) << SaverName(n) << " lost after step " << last;
+            continue;
+        }
+        ++expected;
+        ASSERT_TRUE(last >= 0 || touched) << SaverName(n) << " was never saved";
+        const std::string *values[] = {&found->second->home, &found->second->office,
+                                       &found->second->mobile};
+        for (int which = 1; which <= 3; ++which) {
+            const std::string &value = *values[which - 1];
+            const bool old = last >= 0 ? value == SaverNumber(last, which) : value.empty();
+            const bool fresh = touched && value == SaverNumber(inFlight, which);
+            EXPECT_TRUE(old || fresh) << SaverName(n) << " key " << which << " = " << value;
+        }
+    }
+    EXPECT_EQ(entries.size(), expected);
+}
+
+TEST(PhonebookKilled, RandomKillsDuringManySavesNeverLoseASavedEntry)
+{
+    const int saves = qEnvironmentVariableIsSet("VOCAMO_FAULT_SAVES")
+                          ? qEnvironmentVariableIntValue("VOCAMO_FAULT_SAVES")
+                          : 1000;
+    const int runsWanted = 20;
+    const unsigned seed = std::random_device{}();
+    RecordProperty("seed", static_cast<int>(seed));
+    std::mt19937 random(seed);
+
+    QTemporaryDir dir;
+    const std::string path = dir.path().toStdString() + "/Bookmark.ini";
+    std::ofstream(path, std::ios::binary) << kTwo;
+
+    int done = -1;
+    int kills = 0;
+    double meanSaveUs = 1000;
+    while (done + 1 < saves) {
+        QProcess saver;
+        saver.start(QStringLiteral(VOCAMO_FAULT_SAVER),
+                    {QString::fromStdString(path), QString::number(done + 1),
+                     QString::number(saves - done - 1)});
+        ASSERT_TRUE(saver.waitForStarted());
+        // Let it finish a random number of saves, then strike somewhere
+        // inside the next one.
+        const int due = done + static_cast<int>(random() % (2 * saves / runsWanted + 1));
+        QElapsedTimer clock;
+        clock.start();
+        const int from = done;
+        while (done < due && saver.state() == QProcess::Running) {
+            saver.waitForReadyRead(100);
+            while (saver.canReadLine())
+                done = saver.readLine().trimmed().toInt();
+        }
+        if (done > from)
+            meanSaveUs = static_cast<double>(clock.nsecsElapsed()) / 1000.0 / (done - from);
+        std::this_thread::sleep_for(std::chrono::microseconds(
+            static_cast<int>(std::uniform_real_distribution<>(0, meanSaveUs)(random))));
+        // A saver that already ended has no pid, and kill(0) would strike us.
+        const qint64 pid = saver.processId();
+        const bool killed = pid > 0 && saver.state() == QProcess::Running &&
+                            ::kill(static_cast<pid_t>(pid), SIGKILL) == 0;
+        saver.waitForFinished(5000);
+        while (saver.canReadLine())
+            done = saver.readLine().trimmed().toInt();
+        kills += killed;
+        ExpectIntact(path, done, killed ? done + 1 : -1);
+        if (HasFailure())
+            return;
+    }
+    RecordProperty("kills", kills);
+    EXPECT_GE(kills, 1);
+    ExpectIntact(path, saves - 1, -1);
+}
+
+} // namespace
