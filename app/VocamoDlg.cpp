@@ -171,8 +171,7 @@ void CVocamoDlg::PostMessage(unsigned message, WPARAM wParam, LPARAM lParam)
 
 bool CVocamoDlg::event(QEvent *event)
 {
-    if (event->type() == CAppMessageEvent::EventType()) {
-        auto *m = static_cast<CAppMessageEvent *>(event);
+    if (const CAppMessageEvent *m = CAppMessageEvent::From(event)) {
         OnAppMessage(m->message, m->wParam, m->lParam);
         return true;
     }

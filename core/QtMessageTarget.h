@@ -16,6 +16,11 @@ public:
 
     static QEvent::Type EventType();
 
+    // The message an event carries, or null for any other event. Call it
+    // before touching the event: it also orders the poster's writes before
+    // the receiver's reads for tools that cannot see into Qt's queue.
+    static const CAppMessageEvent *From(QEvent *event);
+
     unsigned message;
     WPARAM wParam;
     LPARAM lParam;

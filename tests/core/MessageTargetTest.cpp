@@ -20,8 +20,7 @@ public:
     std::vector<PostedMessage> got;
     bool event(QEvent *e) override
     {
-        if (e->type() == CAppMessageEvent::EventType()) {
-            auto *m = static_cast<CAppMessageEvent *>(e);
+        if (const CAppMessageEvent *m = CAppMessageEvent::From(e)) {
             got.push_back({m->message, m->wParam, m->lParam});
             return true;
         }

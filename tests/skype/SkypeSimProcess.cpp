@@ -151,9 +151,9 @@ int CTestWindow::Count(const PostedMessage &m) const
 
 bool CTestWindow::event(QEvent *e)
 {
-    if (e->type() != CAppMessageEvent::EventType())
+    const CAppMessageEvent *m = CAppMessageEvent::From(e);
+    if (!m)
         return QObject::event(e);
-    auto *m = static_cast<CAppMessageEvent *>(e);
     got.push_back({m->message, m->wParam, m->lParam});
     if (m->message == WM_APP_EVENT && m->wParam == RECEIVER_SKYPE && bridge)
         bridge->OnRequest(m->wParam, m->lParam);
