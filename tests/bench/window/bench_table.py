@@ -1,0 +1,168 @@
+#!/usr/bin/env python3
+"""One table of every benchmark figure against its target.
+
+    bench_table.py [--json OUT] [--markdown OUT] [--process FILE] RESULT.json ...
+
+RESULT.json: Google Benchmark's JSON output of each bm_* executable;
+--process: the figures of process_figures.py. --json writes everything
+merged (Google Benchmark's "benchmarks" list, and "process").
+"""
+import argparse
+import datetime
+import json
+import platform
+
+
+def ms(entry):
+    scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[entry.get("time_unit", "ns")]
+    return entry["real_time"] * scale
+
+
+def find(benchmarks, run_name, aggregate=None):
+    """The entry of that run (its name up to the first '/' options), or the
+    named aggregate of its repetitions."""
+    for b in benchmarks:
+        name = b.get("run_name", b["name"])
+        if name != run_name and not name.startswith(run_name + "/"):
+            continue
+        if aggregate is None and b.get("run_type", "iteration") == "iteration":
+            return b
+        if aggregate is not None and b.get("aggregate_name") == aggregate:
+            return b
+    return None
+
+
+# label, how the figure is read, unit, target, whether the figure meets it
+ROWS = [
+    ("Phonebook load, 10,000 entries (`BM_PhonebookLoad/10000`)",
+     lambda b: ms(find(b, "BM_PhonebookLoad/10000")), "ms", "≤ 100 ms", lambda v: v <= 100),
+    ("Phonebook save of one entry among 10,000 (`BM_PhonebookSaveEntry/10000`)",
+     lambda b: ms(find(b, "BM_PhonebookSaveEntry/10000")), "ms", "≤ 50 ms", lambda v: v <= 50),
+    ("Ring to EVT_OFFERING, median of 5 (`BM_RingToEvent`)",
+     lambda b: ms(find(b, "BM_RingToEvent", "median")), "ms", "≤ 5 ms", lambda v: v <= 5),
+    ("Open the line, median of 5 (`BM_OpenLine`)",
+     lambda b: ms(find(b, "BM_OpenLine", "median")), "ms", "≤ 50 ms", lambda v: v <= 50),
+    ("Close the line, median of 5 (`BM_CloseLine`)",
+     lambda b: ms(find(b, "BM_CloseLine", "median")), "ms", "≤ 20 ms", lambda v: v <= 20),
+    ("Hang-up: controller reset, 100 entries (`BM_ControllerReset`)",
+     lambda b: ms(find(b, "BM_ControllerReset")), "ms", "≤ 100 ms", lambda v: v <= 100),
+    ("Skype notifications parsed (`BM_ParseNotification`)",
+     lambda b: find(b, "BM_ParseNotification")["items_per_second"], "/s", "≥ 1,000,000 /s",
+     lambda v: v >= 1e6),
+    ("1,000 friends' details over D-Bus, total (`BM_FriendDetails/1000`)",
+     lambda b: find(b, "BM_FriendDetails/1000")["total_ms"], "ms", "≤ 1,000 ms",
+     lambda v: v <= 1000),
+    ("1,000 friends' details, longest window-thread block (`BM_FriendDetails/1000`)",
+     lambda b: find(b, "BM_FriendDetails/1000")["longest_block_ms"], "ms", "≤ 100 ms",
+     lambda v: v <= 100),
+    ("Window composition, median of 5 (`BM_ComposeWindow`)",
+     lambda b: ms(find(b, "BM_ComposeWindow", "median")), "ms", "≤ 1 ms", lambda v: v <= 1),
+    ("Decoded skin images (`BM_ComposeWindow`)",
+     lambda b: find(b, "BM_ComposeWindow", "median")["decoded_image_bytes"] / 2**20, "MB",
+     "≤ 4 MB", lambda v: v <= 4),
+    ("Composition with all 50 rows shown, median of 5 (`BM_ComposeWindowAllRowsShown`)",
+     lambda b: ms(find(b, "BM_ComposeWindowAllRowsShown", "median")), "ms", "—", None),
+    ("Process start to first frame, median of 15 (`BM_StartToFirstFrame`)",
+     lambda b: find(b, "BM_StartToFirstFrame")["median_ms"], "ms", "≤ 300 ms",
+     lambda v: v <= 300),
+    ("Digit key to recomposed frame, median of 200 (`BM_KeyToFrame`)",
+     lambda b: find(b, "BM_KeyToFrame")["median_ms"], "ms", "≤ 5 ms", lambda v: v <= 5),
+]
+
+PROCESS_ROWS = [
+    ("Resident memory after start-up, both simulators attached", "rss_after_startup_mb", "MB",
+     "< 60 MB", lambda v: v < 60),
+    ("Resident memory with 1,000 friends and 10,000 phonebook entries",
+     "rss_with_1000_friends_10000_entries_mb", "MB", "< 60 MB", lambda v: v < 60),
+    ("CPU time of an idle vocamo, both simulators attached", "idle_cpu_percent",
+     "% of one core", "< 0.5 %", lambda v: v < 0.5),
+    ("Wake-ups of an idle vocamo (voluntary context switches, all threads)",
+     "wakeups_per_minute", "/min", "≤ 30 /min", lambda v: v <= 30),
+]
+
+
+def number(value, unit):
+    if unit == "/s":
+        return f"{value:,.0f} /s"
+    if value >= 100:
+        return f"{value:,.0f} {unit}"
+    if value >= 1:
+        return f"{value:.1f} {unit}"
+    return f"{value:.3f} {unit}"
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--json")
+    parser.add_argument("--markdown")
+    parser.add_argument("--process")
+    parser.add_argument("results", nargs="*")
+    a = parser.parse_args()
+
+    merged = {"context": None, "benchmarks": []}
+    for path in a.results:
+        try:
+            with open(path) as f:
+                d = json.load(f)
+        except (OSError, ValueError):
+            continue
+        merged["context"] = merged["context"] or d.get("context")
+        merged["benchmarks"] += d.get("benchmarks", [])
+    process = {}
+    if a.process:
+        try:
+            with open(a.process) as f:
+                process = json.load(f)
+        except (OSError, ValueError):
+            pass
+    merged["process"] = process
+
+    lines = ["| Measure | Target | Figure | Met |", "|---|---|---|---|"]
+    missed = 0
+    for label, read, unit, target, meets in ROWS:
+        try:
+            value = read(merged["benchmarks"])
+            figure = number(value, unit)
+            verdict = "—" if meets is None else ("yes" if meets(value) else "**no**")
+        except (TypeError, KeyError):
+            figure, verdict = "not measured", "—"
+        missed += verdict == "**no**"
+        lines.append(f"| {label} | {target} | {figure} | {verdict} |")
+    for label, key, unit, target, meets in PROCESS_ROWS:
+        if key in process:
+            value = process[key]
+            figure, verdict = number(value, unit), ("yes" if meets(value) else "**no**")
+        else:
+            figure, verdict = "not measured", "—"
+        missed += verdict == "**no**"
+        lines.append(f"| {label} | {target} | {figure} | {verdict} |")
+    table = "\n".join(lines)
+    print(table)
+
+    if a.json:
+        with open(a.json, "w") as f:
+            json.dump(merged, f, indent=1)
+    if a.markdown:
+        ctx = merged["context"] or {}
+        when = datetime.date.today().isoformat()
+        cpus = ctx.get("num_cpus", "?")
+        mhz = ctx.get("mhz_per_cpu", "?")
+        with open(a.markdown, "w") as f:
+            f.write("# Benchmarks\n\n")
+            f.write(f"The latest figures of `scripts/bench`, {when}, Release build, on "
+                    f"{platform.system()} {platform.machine()} with {cpus} CPUs at {mhz} MHz "
+                    "(shared with other work while measured). Targets are those of the issues "
+                    "that introduced each benchmark.\n\n")
+            f.write(table + "\n")
+            if "wakeups_by_thread" in process:
+                f.write("\nWake-ups per minute by thread, idle:\n\n")
+                for name, count in sorted(process["wakeups_by_thread"].items(),
+                                          key=lambda kv: -kv[1]):
+                    f.write(f"- {name}: {count:.0f}\n")
+    if missed:
+        print(f"{missed} figure(s) miss their target")
+    return 0
+
+
+if __name__ == "__main__":
+    raise SystemExit(main())
