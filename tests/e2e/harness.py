@@ -156,6 +156,8 @@ class Session:
         self.env["QT_LOGGING_RULES"] = "vocamo.*=true"
         self.env.pop("WAYLAND_DISPLAY", None)
         self.env.pop("SESSION_MANAGER", None)
+        if "thread" in os.environ.get("VOCAMO_SANITIZE", ""):
+            self._add_tsan_suppressions()
 
         # The program reads Bookmark.ini and RING.WAV beside itself, so it
         # runs from a folder of its own: the build's phonebook stays untouched
@@ -183,6 +185,21 @@ class Session:
         self.modem_link = os.path.join(self.dir, "modem")
         self._start_x()
         self._start_bus()
+
+    def _add_tsan_suppressions(self):
+        """The suite's suppressions and this folder's, in one file: TSan
+        reads only one."""
+        here = os.path.dirname(os.path.abspath(__file__))
+        options = self.env.get("TSAN_OPTIONS", "").split(":")
+        base = [o.split("=", 1)[1] for o in options if o.startswith("suppressions=")]
+        sources = (base or [os.path.join(here, "..", "tsan.supp")]) + [os.path.join(here, "tsan.supp")]
+        merged = os.path.join(self.dir, "tsan.supp")
+        with open(merged, "w") as out:
+            for source in sources:
+                with open(source) as f:
+                    out.write(f.read() + "\n")
+        options = [o for o in options if o and not o.startswith("suppressions=")]
+        self.env["TSAN_OPTIONS"] = ":".join(options + ["suppressions=" + merged])
 
     # ---- processes ----
 
