@@ -21,15 +21,23 @@ const std::string &FriendLabel(const CSkypeFriend &f)
 
 CContactItem::CContactItem(const CSkinImage *image, const CBookmark *bookmark,
                            CContactItem *previous)
-    : CSkinItem(image), m_bookmark(bookmark), m_previous(previous)
+    : CSkinItem(image), m_previous(previous)
 {
-    SetText(Ellipsize(bookmark ? bookmark->name : std::string()));
+    if (bookmark) {
+        m_name = bookmark->name;
+        m_home = bookmark->home;
+        m_office = bookmark->office;
+        m_mobile = bookmark->mobile;
+    }
+    SetText(Ellipsize(m_name));
 }
 
 CContactItem::CContactItem(const CSkinImage *image, const CSkypeFriend *skypeFriend,
                            CContactItem *previous)
-    : CSkinItem(image), m_friend(skypeFriend), m_previous(previous)
+    : CSkinItem(image), m_previous(previous)
 {
+    if (skypeFriend)
+        m_name = skypeFriend->handle;
     SetText(Ellipsize(skypeFriend ? FriendLabel(*skypeFriend) : std::string()));
 }
 
@@ -51,34 +59,26 @@ void CContactItem::SetChainHidden(bool hidden)
 
 std::string CContactItem::GetName() const
 {
-    if (m_friend)
-        return m_friend->handle;
-    if (m_bookmark)
-        return m_bookmark->name;
-    return {};
+    return m_name;
 }
 
 std::string CContactItem::GetFirstNumber() const
 {
-    if (!m_bookmark)
-        return {};
-    if (!m_bookmark->home.empty())
-        return m_bookmark->home;
-    if (!m_bookmark->office.empty())
-        return m_bookmark->office;
-    return m_bookmark->mobile;
+    if (!m_home.empty())
+        return m_home;
+    if (!m_office.empty())
+        return m_office;
+    return m_mobile;
 }
 
 std::string CContactItem::GetNumber(std::string_view kind) const
 {
-    if (!m_bookmark)
-        return {};
     if (kind == "Home")
-        return m_bookmark->home;
+        return m_home;
     if (kind == "Office")
-        return m_bookmark->office;
+        return m_office;
     if (kind == "Mobile")
-        return m_bookmark->mobile;
+        return m_mobile;
     return {};
 }
 

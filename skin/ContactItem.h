@@ -13,6 +13,9 @@ class CSkypeFriend;
 // One row of a contact list: a phonebook entry or a Skype friend. Rows form
 // a chain through previous and next; each row keeps 5 pixels below the one
 // before it, so moving the first row moves the list.
+//
+// A row copies what it shows and dials: its list may be rebuilt, and the
+// records destroyed, before the window has rebuilt its rows.
 class CContactItem : public CSkinItem {
 public:
     // The row's text is the entry's name, shortened by the ellipsis rule.
@@ -39,12 +42,11 @@ public:
     // kind "Home", "Office" or "Mobile"; empty for a friend or another kind.
     std::string GetNumber(std::string_view kind) const;
 
-    const CSkypeFriend *GetFriend() const { return m_friend; }
-    const CBookmark *GetBookmark() const { return m_bookmark; }
-
 private:
-    const CSkypeFriend *m_friend = nullptr;
-    const CBookmark *m_bookmark = nullptr;
+    std::string m_name; // the friend's handle or the entry's name
+    std::string m_home;
+    std::string m_office;
+    std::string m_mobile;
     CContactItem *m_previous;
     CContactItem *m_next = nullptr;
     bool m_selected = false;
