@@ -74,6 +74,9 @@ TEST_F(PhonebookFault, ReadOnlyFolderLeavesTheFileAsItWasAndTheEditorWorking)
             SetProfileWriteFault([](ProfileWriteStep) { return EACCES; });
         EditAndSave();
         ExpectNothingChanged(before);
+        // The main window still reads its phonebook from there.
+        CIniFile file;
+        EXPECT_EQ(LoadBookmarks(file, Path())->GetCount(), 2);
         SetProfileWriteFault(nullptr);
     }
     // Writable again: the same edit goes through.

@@ -81,6 +81,19 @@ PROCESS_ROWS = [
 ]
 
 
+NOTES = """
+How the last four are measured (`tests/bench/window/process_figures.py`): the Release
+`vocamo` is copied into a folder of its own with its Bookmark.ini, started on the offscreen
+platform with `vocamo-modem-sim` on its port and `vocamo-skype-sim` on a private session bus,
+and left until the simulator has been asked every friend's details, then 3 s more. Resident
+memory is VmRSS. The idle minute starts 5 s later: CPU time is the sum of the threads'
+`schedstat` run time; wake-ups are the voluntary context switches summed over all threads
+(each is a sleep that something ended). With nothing happening, four threads wake: the window
+thread, the TAPI event thread (its wait for a line message ends every 5 s), the QtDBus thread
+and the Skype worker (a pass every 5 s: a PING and its reply, which is handed to the window).
+"""
+
+
 def number(value, unit):
     if unit == "/s":
         return f"{value:,.0f} /s"
@@ -154,8 +167,10 @@ def main():
                     "(shared with other work while measured). Targets are those of the issues "
                     "that introduced each benchmark.\n\n")
             f.write(table + "\n")
+            f.write(NOTES)
             if "wakeups_by_thread" in process:
-                f.write("\nWake-ups per minute by thread, idle:\n\n")
+                f.write("\nWake-ups per minute by thread, idle (threads named by the process, "
+                        "with their thread ids):\n\n")
                 for name, count in sorted(process["wakeups_by_thread"].items(),
                                           key=lambda kv: -kv[1]):
                     f.write(f"- {name}: {count:.0f}\n")
