@@ -12,21 +12,16 @@ import os
 import shutil
 import signal
 import subprocess
-import sys
 import tempfile
 import time
 
 SKIP = 77
 
 # Where things are in the 360 x 550 window (top-left corners, sizes).
-CALL_START = (71, 484, 41, 41)
 CALL_END = (128, 484, 41, 41)
-KEYPAD_TOGGLE = (13, 489, 29, 30)
 BOOKMARK = (196, 488, 29, 30)
 SKYPE_BUTTON = (12, 44, 107, 23)
 MODEM_BUTTON = (119, 44, 106, 23)
-FIRST_ROW = (45, 90)
-ROW_PITCH = 30
 ROWS = (45, 90, 180, 120)  # the first four contact rows
 POPUP_SIZE = (147, 121)
 
@@ -381,11 +376,6 @@ class Session:
             subprocess.run(["convert", "ppm:-", os.path.join(self.dir, save_as + ".png")],
                            input=data, capture_output=True, timeout=WAIT)
         return image
-
-    def window_rect(self, rect, wid=None):
-        """A rectangle of the window, in screen coordinates."""
-        x, y = self.geometry(wid or self.wid)
-        return rect[0] + x, rect[1] + y, rect[2], rect[3]
 
     def popup_rect(self):
         w, h = POPUP_SIZE

@@ -15,9 +15,9 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import harness  # noqa: E402
-from harness import (BOOKMARK, CALL_END, CALL_START, EDITOR_APPLY, EDITOR_CLOSE,  # noqa: E402
-                     EDITOR_HOME_BOX, EDITOR_NAME_BOX, EDITOR_NAMES, EDITOR_NEW, MODEM_BUTTON,
-                     ROWS, SKYPE_BUTTON, center)
+from harness import (BOOKMARK, CALL_END, EDITOR_APPLY, EDITOR_CLOSE, EDITOR_HOME_BOX,  # noqa: E402
+                     EDITOR_NAME_BOX, EDITOR_NAMES, EDITOR_NEW, MODEM_BUTTON, ROWS,
+                     SKYPE_BUTTON, center)
 
 DISPLAY = (26, 445, 184, 20)
 
@@ -269,7 +269,6 @@ def modem_unplugged(s):
     until(s, "the phonebook on the modem line", lambda v: v.like(idle, ROWS))
 
     # And the line works: a call rings through again.
-    mark = s.mark(s.modem)
     s.control(s.modem, "ring 30 0895550147")
     until(s, "the ringing popup", lambda v: v.popup() == "orange")
 
