@@ -178,8 +178,13 @@ class Session:
         self.app = None
         self.wid = None
         self.modem_link = os.path.join(self.dir, "modem")
-        self._start_x()
-        self._start_bus()
+        try:
+            self._start_x()
+            self._start_bus()
+        except BaseException:
+            self.failed = True
+            self.close()
+            raise
 
     def _add_tsan_suppressions(self):
         """The suite's suppressions and this folder's, in one file: TSan
@@ -418,7 +423,7 @@ class Session:
                 return value
             if time.time() > deadline:
                 raise Failure("timed out waiting for %s" % what)
-            if self.app is not None and self.app.poll() is not None and what != "the program to end":
+            if self.app is not None and self.app.poll() is not None:
                 raise Failure("vocamo ended (%s) while waiting for %s" % (self.app.returncode, what))
             time.sleep(0.2)
 
