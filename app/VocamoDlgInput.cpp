@@ -38,7 +38,7 @@ void CVocamoDlg::Clear() { m_dialString.clear(); }
 void CVocamoDlg::Plus()
 {
     if (m_dialString.empty())
-        m_dialString = "+";
+        m_dialString.push_back('+');
 }
 
 void CVocamoDlg::DialNumber(const std::string &number)
