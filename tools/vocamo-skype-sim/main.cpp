@@ -14,16 +14,16 @@ using vocamo::CSkypeSim;
 
 namespace {
 
-bool ParseFriend(const QString &spec, CSkypeSim::Friend *out)
+bool ParseFriend(const QString &option, CSkypeSim::Friend *out)
 {
     // HANDLE:STATUS:Display Name; the name may hold colons of its own.
-    const qsizetype first = spec.indexOf(QLatin1Char(':'));
-    const qsizetype second = first < 0 ? -1 : spec.indexOf(QLatin1Char(':'), first + 1);
+    const qsizetype first = option.indexOf(QLatin1Char(':'));
+    const qsizetype second = first < 0 ? -1 : option.indexOf(QLatin1Char(':'), first + 1);
     if (first <= 0 || second < 0)
         return false;
-    out->handle = spec.left(first);
-    out->status = spec.mid(first + 1, second - first - 1);
-    out->displayName = spec.mid(second + 1);
+    out->handle = option.left(first);
+    out->status = option.mid(first + 1, second - first - 1);
+    out->displayName = option.mid(second + 1);
     return !out->status.isEmpty();
 }
 
@@ -55,10 +55,10 @@ int main(int argc, char **argv)
     parser.process(app);
 
     CSkypeSim::Options options;
-    for (const QString &spec : parser.values(friendOption)) {
+    for (const QString &option : parser.values(friendOption)) {
         CSkypeSim::Friend f;
-        if (!ParseFriend(spec, &f)) {
-            std::fprintf(stderr, "vocamo-skype-sim: bad --friend %s\n", qPrintable(spec));
+        if (!ParseFriend(option, &f)) {
+            std::fprintf(stderr, "vocamo-skype-sim: bad --friend %s\n", qPrintable(option));
             return 2;
         }
         options.friends << f;
