@@ -72,13 +72,24 @@ bool CSingleInstance::WakeRunningInstance(int timeoutMs)
 void CSingleInstance::OnNewConnection()
 {
     while (QLocalSocket *socket = m_server.nextPendingConnection()) {
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            const QByteArray request = socket->readAll();
-            if (request.contains('\n') && m_onRestore)
+        // The request may already be waiting, or the other start may be
+        // gone by now: look at once, on new data and at the end.
+        auto restoreOnce = [this, socket] {
+            if (socket->property("vocamoHandled").toBool())
+                return;
+            if (!socket->peek(4096).contains('\n'))
+                return;
+            socket->setProperty("vocamoHandled", true);
+            socket->readAll();
+            if (m_onRestore)
                 m_onRestore();
+        };
+        connect(socket, &QLocalSocket::readyRead, this, restoreOnce);
+        connect(socket, &QLocalSocket::disconnected, this, [socket, restoreOnce] {
+            restoreOnce();
+            socket->deleteLater();
         });
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        restoreOnce();
     }
 }
-
 } // namespace vocamo
