@@ -2,6 +2,7 @@
 
 #include "app/SingleInstance.h"
 
+#include <QDir>
 #include <QProcess>
 
 using namespace vocamo;
@@ -93,6 +94,24 @@ TEST(WindowLines, ASecondStartWakesTheHiddenFirstInstance)
     ASSERT_TRUE(h.Until([&] { return second.state() == QProcess::NotRunning; }, 10s));
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_TRUE(h.Until([&] { return h.window->isVisible(); }));
+}
+
+TEST(WindowLines, ASingleInstanceInADeepRuntimeFolderStillWakes)
+{
+    // A socket path over the 108 bytes of a local address cannot listen.
+    QTemporaryDir runtime;
+    const QString deep = runtime.path() + QStringLiteral("/a-rather-long-folder-name-for-a-runtime-dir/"
+                                                         "and-one-more-level-below-it");
+    ASSERT_TRUE(QDir().mkpath(deep));
+    qputenv("XDG_RUNTIME_DIR", deep.toUtf8());
+    CSingleInstance first;
+    ASSERT_TRUE(first.Acquire());
+    int restores = 0;
+    first.SetOnRestore([&] { ++restores; });
+    CSingleInstance second;
+    EXPECT_FALSE(second.Acquire());
+    EXPECT_TRUE(second.WakeRunningInstance());
+    EXPECT_TRUE(PumpUntil([&] { return restores == 1; }));
 }
 
 TEST(WindowLines, OnlyTheModemsPortGoingAwayReleasesTheLine)
