@@ -82,6 +82,7 @@ void CDBusSkypeTransport::StartDiscovery()
             m_discovering = false; // nobody there
             return;
         }
+        SetOwner(reply.value());
         AskName(reply.value());
     });
 }
@@ -129,6 +130,7 @@ void CDBusSkypeTransport::AskProtocol(const QString &owner)
 void CDBusSkypeTransport::OnOwnerChanged(const QString &, const QString &oldOwner,
                                          const QString &newOwner)
 {
+    SetOwner(newOwner);
     if (!oldOwner.isEmpty())
         DeliverAttach(oldOwner, SKYPE_ATTACH_NOT_AVAILABLE);
     if (!newOwner.isEmpty())
@@ -144,6 +146,30 @@ bool CDBusSkypeTransport::Send(const std::string &client, std::string_view text)
                           QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))),
                    QDBus::Block, m_timeoutMs);
     return TakeReply(client, reply);
+}
+
+// Neither the client nor the bus answers a call sent this way, so a ping
+// costs one message and no wake-up for its answer. A client that has left
+// the bus fails it, as a call to it would.
+bool CDBusSkypeTransport::Post(const std::string &client, std::string_view text)
+{
+    if (client.empty() || !m_bus.isConnected())
+        return false;
+    const QString to = QString::fromStdString(client);
+    {
+        std::lock_guard lock(m_ownerMutex);
+        if (to != m_owner)
+            return false;
+    }
+    // send() marks a method call as wanting no reply.
+    return m_bus.send(
+        Invoke(to, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))));
+}
+
+void CDBusSkypeTransport::SetOwner(const QString &owner)
+{
+    std::lock_guard lock(m_ownerMutex);
+    m_owner = owner;
 }
 
 std::vector<bool> CDBusSkypeTransport::SendBatch(const std::string &client,

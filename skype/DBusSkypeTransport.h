@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <chrono>
+#include <mutex>
 
 namespace vocamo {
 
@@ -37,6 +38,7 @@ public:
     void SetSink(CSkypeTransportSink *sink) override;
     void Discover() override;
     bool Send(const std::string &client, std::string_view text) override;
+    bool Post(const std::string &client, std::string_view text) override;
     std::vector<bool> SendBatch(const std::string &client,
                                 const std::vector<std::string> &texts) override;
 
@@ -48,6 +50,7 @@ private:
     void AskName(const QString &owner);
     void AskProtocol(const QString &owner);
     void OnOwnerChanged(const QString &name, const QString &oldOwner, const QString &newOwner);
+    void SetOwner(const QString &owner);
     void DeliverAttach(const QString &client, uint32_t status);
     bool TakeReply(const std::string &client, const QDBusMessage &reply);
     void DeliverText(const std::string &sender, const std::string &text);
@@ -58,6 +61,10 @@ private:
     bool m_discovering = false;
     CSkypeTransportSink *m_sink = nullptr;
     QDBusServiceWatcher m_watcher;
+    // Who owns com.Skype.API as the bus last told us; Post reads it from
+    // the worker.
+    std::mutex m_ownerMutex;
+    QString m_owner;
 };
 
 } // namespace vocamo

@@ -100,7 +100,7 @@ bool CSkypeBridge::SendCommand(std::string_view text)
 }
 
 // One send, from either thread: the window's own commands or the worker's.
-bool CSkypeBridge::Transmit(std::string_view text)
+bool CSkypeBridge::Transmit(std::string_view text, Answer answer)
 {
     text = UpToZero(text);
     if (text.empty())
@@ -112,7 +112,9 @@ bool CSkypeBridge::Transmit(std::string_view text)
         std::lock_guard lock(m_mutex);
         client = m_skypeWindow;
     }
-    if (m_transport.Send(client, text))
+    const bool sent = answer == Answer::Ignored ? m_transport.Post(client, text)
+                                                : m_transport.Send(client, text);
+    if (sent)
         return true;
     ForgetAfterFailedSend(client);
     return false;

@@ -79,7 +79,9 @@ public:
 private:
     void SkypeWorkerThread();
     void RunPass();
-    bool Transmit(std::string_view text);
+    // A command whose answer the parser ignores is posted, not waited on.
+    enum class Answer { Read, Ignored };
+    bool Transmit(std::string_view text, Answer answer = Answer::Read);
     void TransmitBatch(std::vector<std::string> &questions);
     void ForgetAfterFailedSend(const std::string &client);
     void ForgetLocked();

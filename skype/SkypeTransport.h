@@ -46,6 +46,15 @@ public:
     // thread. Waits for the client at most the transport's time-out.
     virtual bool Send(const std::string &client, std::string_view text) = 0;
 
+    // Any thread. Sends a command whose answer nobody reads and returns
+    // whether it went to a client that is still there. A transport that can
+    // send without asking for an answer does so and never waits; this one
+    // sends as Send does.
+    virtual bool Post(const std::string &client, std::string_view text)
+    {
+        return Send(client, text);
+    }
+
     // Any thread. Sends the commands in order without waiting for one's
     // answer before the next goes out, and says for each, in order,
     // whether it was accepted; answers take the path Send gives them.

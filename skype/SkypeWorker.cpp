@@ -39,31 +39,32 @@ void CSkypeBridge::SkypeWorkerThread()
 // for the friends while there are none, then ping.
 void CSkypeBridge::RunPass()
 {
-    std::vector<const char *> commands;
+    std::vector<const char *> questions;
+    bool attached;
     {
         std::lock_guard lock(m_mutex);
-        if (m_skypeWindow.empty()) {
-            // nothing to send: discover below
-        } else if (!m_connStatus.empty() && !m_currentUserHandle.empty() &&
-                   !m_userStatus.empty()) {
-            if (m_friends.GetCount() == 0)
-                commands.push_back("SEARCH FRIENDS");
-            commands.push_back("PING");
-        } else {
-            commands = {"GET CONNSTATUS", "GET CURRENTUSERHANDLE", "GET USERSTATUS", "PING"};
-        }
+        attached = !m_skypeWindow.empty();
+        const bool complete =
+            !m_connStatus.empty() && !m_currentUserHandle.empty() && !m_userStatus.empty();
+        if (attached && !complete)
+            questions = {"GET CONNSTATUS", "GET CURRENTUSERHANDLE", "GET USERSTATUS"};
+        else if (attached && m_friends.GetCount() == 0)
+            questions.push_back("SEARCH FRIENDS");
     }
-    if (commands.empty()) {
+    if (!attached) {
         Discover();
         return;
     }
     // A failed send forgets the client; the rest of the pass still goes out
     // and fails the same way.
-    for (const char *command : commands) {
+    for (const char *question : questions) {
         if (m_stop)
             return;
-        Transmit(command);
+        Transmit(question);
     }
+    // Its answer says nothing, so the ping is not waited on.
+    if (!m_stop)
+        Transmit("PING", Answer::Ignored);
 }
 
 // The detail questions go out several at a time to the client attached

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -20,8 +21,9 @@ struct TapiClientSettings {
     CTapi *tapi = nullptr;
     ModemTimeouts modemTimeouts;
     // How long the event thread waits for a line message before it looks at
-    // the stop flag again (CloseLine wakes it at once regardless).
-    std::chrono::milliseconds messageWait{5000};
+    // the stop flag again. Unset: until a message comes, since CloseLine's
+    // lineShutdown ends the wait anyway; an idle line then never wakes it.
+    std::optional<std::chrono::milliseconds> messageWait;
 };
 
 // The program's registration with TAPI for its modem line: chooses and opens
@@ -64,7 +66,7 @@ private:
     std::unique_ptr<CTapi> m_ownTapi;
     CTapi &m_tapi;
     CMessageTarget *const m_target;
-    const std::chrono::milliseconds m_messageWait;
+    const std::optional<std::chrono::milliseconds> m_messageWait;
 
     // The event thread reads the line application and the stop flag and
     // writes the call handle and the caller ID; all four are safe to share.

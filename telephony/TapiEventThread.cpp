@@ -65,7 +65,8 @@ int TapiEventThread(CTapiClient *client)
     const auto post = [target](LPARAM code) {
         target->Post(WM_APP_EVENT, RECEIVER_CONTROLLER, code);
     };
-    const auto wait = static_cast<DWORD>(client->m_messageWait.count());
+    const DWORD wait =
+        client->m_messageWait ? static_cast<DWORD>(client->m_messageWait->count()) : INFINITE;
     for (;;) {
         LINEMESSAGE message{};
         const auto started = std::chrono::steady_clock::now();

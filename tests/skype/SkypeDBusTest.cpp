@@ -154,6 +154,27 @@ TEST_F(SkypeDBusTest, StoppedClientTimesTheSendOutAndIsLeft)
     sim.Continue();
 }
 
+// The ping asks for no reply, so nothing comes back to wake anyone; it
+// fails only for a client that has left the bus.
+TEST_F(SkypeDBusTest, PingIsSentWithoutAReplyAndFailsOnceTheClientHasGone)
+{
+    ASSERT_TRUE(PumpUntil([&] { return StatusComplete(); }));
+    EXPECT_TRUE(SimLogged("<- PING"));
+    EXPECT_TRUE(SimLogged("-x PONG"));
+    const std::string client = sim.SimName().toStdString();
+    EXPECT_TRUE(transport->Post(client, "PING"));
+    EXPECT_FALSE(transport->Post(sim.Bus().baseService().toStdString(), "PING"));
+    EXPECT_FALSE(transport->Post("", "PING"));
+
+    sim.Stop(); // still on the bus: the ping goes out regardless
+    EXPECT_TRUE(transport->Post(client, "PING"));
+    sim.Continue();
+
+    sim.Kill();
+    ASSERT_TRUE(PumpUntil([&] { return bridge->GetSkypeWindow().empty(); }));
+    EXPECT_FALSE(transport->Post(client, "PING"));
+}
+
 TEST_F(SkypeDBusTest, NotificationFromAnotherProgramDetaches)
 {
     ASSERT_TRUE(PumpUntil([&] { return Attached(); }));

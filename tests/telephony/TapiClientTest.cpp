@@ -17,7 +17,7 @@ CTapiClient::Settings SettingsFor(CTapi &tapi)
 {
     CTapiClient::Settings settings;
     settings.tapi = &tapi;
-    settings.messageWait = 5000ms; // the real wait: CloseLine must not sit it out
+    // The real wait, without a time-out: only CloseLine can end it.
     return settings;
 }
 

@@ -65,7 +65,9 @@ QString CSkypeSim::Invoke(const QString &command)
         NotifyAll(Noise());
         return noise;
     }
-    Log("->", answer);
+    // A caller that asked for no reply gets none; the log says so.
+    const bool replied = !calledFromDBus() || message().isReplyRequired();
+    Log(replied ? "->" : "-x", answer);
     return answer;
 }
 

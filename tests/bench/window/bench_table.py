@@ -87,10 +87,12 @@ How the last four are measured (`tests/bench/window/process_figures.py`): the Re
 platform with `vocamo-modem-sim` on its port and `vocamo-skype-sim` on a private session bus,
 and left until the simulator has been asked every friend's details, then 3 s more. Resident
 memory is VmRSS. The idle minute starts 5 s later: CPU time is the sum of the threads'
-`schedstat` run time; wake-ups are the voluntary context switches summed over all threads
-(each is a sleep that something ended). With nothing happening, four threads wake: the window
-thread, the TAPI event thread (its wait for a line message ends every 5 s), the QtDBus thread
-and the Skype worker (a pass every 5 s: a PING and its reply, which is handed to the window).
+`schedstat` run time (or the process's own tick count, when a thread that ended makes that
+larger); wake-ups are the voluntary context switches summed over all threads (each is a sleep
+that something ended). With nothing happening, two threads wake: the Skype worker for its pass
+every 5 s, and the QtDBus thread that sends its PING. The PING asks for no reply, so nothing
+comes back; the TAPI event thread waits for a line message without a time-out, since closing
+the line ends that wait; the window thread sleeps.
 """
 
 

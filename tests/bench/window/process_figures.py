@@ -27,23 +27,33 @@ def rss_mb(pid):
     return 0.0
 
 
-def cpu_seconds(pid):
-    """Time on a CPU, summed over the threads, to the nanosecond where the
-    kernel keeps schedstat; else from utime and stime, in clock ticks."""
-    total, found = 0, False
+def thread_cpu_ns(pid):
+    """Time on a CPU by thread, in nanoseconds, where the kernel keeps schedstat."""
+    times = {}
     for tid in os.listdir(f"/proc/{pid}/task"):
         try:
             with open(f"/proc/{pid}/task/{tid}/schedstat") as f:
-                total += int(f.read().split()[0])
-                found = True
+                times[tid] = int(f.read().split()[0])
         except (OSError, ValueError, IndexError):
-            pass
-    if found:
-        return total / 1e9
+            pass  # a thread that ended meanwhile
+    return times
+
+
+def process_cpu_seconds(pid):
+    """utime and stime of the whole process, ended threads included, in
+    clock ticks."""
     with open(f"/proc/{pid}/stat") as f:
         fields = f.read().rsplit(")", 1)[1].split()
     # utime and stime are fields 14 and 15 of the whole line
     return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
+def idle_cpu_seconds(before, after):
+    """CPU time between two readings of (thread_cpu_ns, process_cpu_seconds).
+    The threads' sum is exact but misses a thread that ended in between;
+    the process's ticks keep it but are coarse. The larger is the nearer."""
+    threads = sum(ns - before[0].get(tid, 0) for tid, ns in after[0].items()) / 1e9
+    return max(threads, after[1] - before[1], 0.0)
 
 
 def thread_switches(pid):
@@ -128,11 +138,13 @@ def run(build, friends, entries, idle_seconds):
         figures["rss_mb"] = rss_mb(vocamo.pid)
         if idle_seconds > 0:
             time.sleep(5)
-            cpu0, sw0 = cpu_seconds(vocamo.pid), thread_switches(vocamo.pid)
+            cpu0 = thread_cpu_ns(vocamo.pid), process_cpu_seconds(vocamo.pid)
+            sw0 = thread_switches(vocamo.pid)
             time.sleep(idle_seconds)
-            cpu1, sw1 = cpu_seconds(vocamo.pid), thread_switches(vocamo.pid)
+            cpu1 = thread_cpu_ns(vocamo.pid), process_cpu_seconds(vocamo.pid)
+            sw1 = thread_switches(vocamo.pid)
             minutes = idle_seconds / 60.0
-            figures["idle_cpu_percent"] = 100.0 * (cpu1 - cpu0) / idle_seconds
+            figures["idle_cpu_percent"] = 100.0 * idle_cpu_seconds(cpu0, cpu1) / idle_seconds
             per_thread = {name: (sw1[name] - sw0.get(name, 0)) / minutes for name in sw1}
             figures["wakeups_per_minute"] = sum(per_thread.values())
             figures["wakeups_by_thread"] = {k: v for k, v in per_thread.items() if v > 0}
