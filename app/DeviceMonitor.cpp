@@ -42,8 +42,12 @@ void CDeviceMonitor::OnReadable()
     if (!device)
         return;
     const char *action = udev_device_get_action(device);
-    const char *node = udev_device_get_devnode(device);
-    const std::string devnode = node ? node : "";
+    std::vector<std::string> names;
+    if (const char *node = udev_device_get_devnode(device))
+        names.emplace_back(node);
+    udev_list_entry *link;
+    udev_list_entry_foreach(link, udev_device_get_devlinks_list_entry(device))
+        names.emplace_back(udev_list_entry_get_name(link));
     udev_device_unref(device);
     if (!action)
         return;
@@ -52,7 +56,7 @@ void CDeviceMonitor::OnReadable()
             m_onArrival();
     } else if (std::strcmp(action, "remove") == 0) {
         if (m_onRemoval)
-            m_onRemoval(devnode);
+            m_onRemoval(names);
     }
 }
 

@@ -24,6 +24,7 @@
 #include <QMessageBox>
 #include <QPainter>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace vocamo {
@@ -48,8 +49,11 @@ CVocamoDlg::CVocamoDlg(VocamoServices services)
     setFocusPolicy(Qt::StrongFocus);
 
     if (!m_services.makeController)
-        m_services.makeController = [](CMessageTarget &target, const std::string &exeDir) {
-            return std::make_unique<CCallController>(target, exeDir);
+        m_services.makeController = [cache = m_probeCache](CMessageTarget &target,
+                                                           const std::string &exeDir) {
+            CTapiClient::Settings settings;
+            settings.probeCache = cache;
+            return std::make_unique<CCallController>(target, exeDir, settings);
         };
     if (!m_services.makeBridge)
         m_services.makeBridge = [](CMessageTarget &target, CSkypeTransport &transport) {
@@ -106,9 +110,10 @@ void CVocamoDlg::Initialize()
         });
         m_devices = std::make_unique<CDeviceMonitor>(
             [this] { OnDeviceArrival(); },
-            [this](const std::string &devnode) {
+            [this](const std::vector<std::string> &names) {
+                m_probeCache->Clear();
                 // Only the modem's own port going away releases the line.
-                if (IsModemPort(devnode))
+                if (std::any_of(names.begin(), names.end(), &CVocamoDlg::IsModemPort))
                     OnDeviceQueryRemove();
             });
     }

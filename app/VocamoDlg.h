@@ -2,6 +2,7 @@
 
 #include "core/CallState.h"
 #include "core/QtMessageTarget.h"
+#include "platform/tapi/ModemProbeCache.h"
 
 #include <QImage>
 #include <QPoint>
@@ -211,6 +212,9 @@ private:
     int32_t m_windowState = INIT;
     QString m_exeDir;
     int32_t m_callOwner = LINE_NONE;
+    // What the modem probes found, kept from one controller to the next until
+    // a device comes or goes.
+    const std::shared_ptr<CModemProbeCache> m_probeCache = std::make_shared<CModemProbeCache>();
     std::unique_ptr<CCallController> m_controller;
     std::string m_partyNumber;
     std::string m_partyName;

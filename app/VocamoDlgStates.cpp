@@ -291,6 +291,7 @@ void CVocamoDlg::OnSuspend()
 
 void CVocamoDlg::OnResume()
 {
+    m_probeCache->Clear(); // ports may have changed while asleep
     RecreateCallController();
     m_bridge.reset();
     // No immediate discovery: the worker's first pass looks for the client.
@@ -299,6 +300,7 @@ void CVocamoDlg::OnResume()
 
 void CVocamoDlg::OnDeviceArrival()
 {
+    m_probeCache->Clear();
     // Let the new port settle before the line is opened on it, without
     // freezing the window meanwhile.
     if (m_services.deviceArrivalDelayMs <= 0) {

@@ -30,7 +30,8 @@ template <typename T> std::vector<DWORD> TapiBuffer(DWORD size)
 CTapiClient::CTapiClient(CMessageTarget *target, Settings settings)
     : m_ownTapi(settings.tapi ? nullptr
                               : std::make_unique<CModemProvider>(CModemProvider::DefaultDevices,
-                                                                 settings.modemTimeouts)),
+                                                                 settings.modemTimeouts,
+                                                                 settings.probeCache)),
       m_tapi(settings.tapi ? *settings.tapi : *m_ownTapi), m_target(target),
       m_messageWait(settings.messageWait)
 {

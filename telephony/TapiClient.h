@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/MessageTarget.h"
+#include "platform/tapi/ModemProbeCache.h"
 #include "platform/tapi/ModemTimeouts.h"
 #include "platform/tapi/Tapi.h"
 
@@ -20,6 +21,9 @@ struct TapiClientSettings {
     // the default device list, with modemTimeouts.
     CTapi *tapi = nullptr;
     ModemTimeouts modemTimeouts;
+    // What that provider's probes find is kept here, for the next one; null:
+    // the provider keeps it to itself.
+    std::shared_ptr<CModemProbeCache> probeCache;
     // How long the event thread waits for a line message before it looks at
     // the stop flag again. Unset: until a message comes, since CloseLine's
     // lineShutdown ends the wait anyway; an idle line then never wakes it.

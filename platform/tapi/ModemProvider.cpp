@@ -31,8 +31,10 @@ bool Lists(const std::vector<int> &values, int wanted)
 
 } // namespace
 
-CModemProvider::CModemProvider(DeviceLister devices, ModemTimeouts timeouts)
-    : m_devices(std::move(devices)), m_timeouts(timeouts)
+CModemProvider::CModemProvider(DeviceLister devices, ModemTimeouts timeouts,
+                               std::shared_ptr<CModemProbeCache> probes)
+    : m_devices(std::move(devices)), m_timeouts(timeouts),
+      m_probeCache(probes ? std::move(probes) : std::make_shared<CModemProbeCache>())
 {
 }
 
@@ -78,8 +80,7 @@ std::vector<std::string> CModemProvider::DefaultDevices()
 
 void CModemProvider::InvalidateProbeCache()
 {
-    std::lock_guard lock(m_mutex);
-    m_probeCache.clear();
+    m_probeCache->Clear();
 }
 
 std::shared_ptr<CModemPort> CModemProvider::SharedPort(const std::string &path, int &error,
@@ -96,7 +97,7 @@ std::shared_ptr<CModemPort> CModemProvider::SharedPort(const std::string &path, 
     auto port = std::make_shared<CModemPort>(path);
     error = port->Open();
     if (error != 0) {
-        m_probeCache.erase(path); // a port that fails to open is probed anew
+        m_probeCache->Forget(path); // a port that fails to open is probed anew
         return nullptr;
     }
     port->Start(nullptr);
@@ -107,13 +108,13 @@ std::shared_ptr<CModemPort> CModemProvider::SharedPort(const std::string &path, 
 
 bool CModemProvider::Probe(const std::string &path, ProbeResult &result)
 {
+    if (const std::optional<ModemProbe> cached = m_probeCache->Find(path)) {
+        result = *cached;
+        return true;
+    }
     std::shared_ptr<CModemPort> inUse;
     {
         std::lock_guard lock(m_mutex);
-        if (auto cached = m_probeCache.find(path); cached != m_probeCache.end()) {
-            result = cached->second;
-            return true;
-        }
         if (auto found = m_ports.find(path); found != m_ports.end())
             inUse = found->second.lock();
     }
@@ -127,8 +128,7 @@ bool CModemProvider::Probe(const std::string &path, ProbeResult &result)
     } else {
         CModemPort port(path);
         if (port.Open() != 0) {
-            std::lock_guard lock(m_mutex);
-            m_probeCache.erase(path);
+            m_probeCache->Forget(path);
             return false;
         }
         port.Start(nullptr);
@@ -145,8 +145,7 @@ bool CModemProvider::Probe(const std::string &path, ProbeResult &result)
         }
         port.Close();
     }
-    std::lock_guard lock(m_mutex);
-    m_probeCache[path] = probed;
+    m_probeCache->Store(path, probed);
     result = probed;
     return true;
 }

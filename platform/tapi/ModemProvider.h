@@ -3,6 +3,7 @@
 #include "platform/tapi/LineMessageQueue.h"
 #include "platform/tapi/ModemLine.h"
 #include "platform/tapi/ModemPort.h"
+#include "platform/tapi/ModemProbeCache.h"
 #include "platform/tapi/ModemTimeouts.h"
 #include "platform/tapi/Tapi.h"
 
@@ -25,7 +26,9 @@ public:
     using DeviceLister = std::function<std::vector<std::string>()>;
 
     // devices: read at every lineInitializeExA and phoneInitializeExA.
-    explicit CModemProvider(DeviceLister devices = DefaultDevices, ModemTimeouts timeouts = {});
+    // probes: what earlier providers found; null: a cache of its own.
+    explicit CModemProvider(DeviceLister devices = DefaultDevices, ModemTimeouts timeouts = {},
+                            std::shared_ptr<CModemProbeCache> probes = nullptr);
     ~CModemProvider() override;
 
     CModemProvider(const CModemProvider &) = delete;
@@ -80,11 +83,7 @@ public:
     LONG phoneShutdown(HPHONEAPP hPhoneApp) override;
 
 private:
-    struct ProbeResult {
-        bool modem = false;
-        bool voice = false;
-        bool speakerphone = false;
-    };
+    using ProbeResult = ModemProbe;
     struct LineApp {
         std::vector<std::string> devices;
         std::shared_ptr<CLineMessageQueue> queue;
@@ -121,8 +120,8 @@ private:
     std::atomic<DWORD> m_nextHandle{1};
     std::atomic<LONG> m_nextRequest{1};
 
+    const std::shared_ptr<CModemProbeCache> m_probeCache;
     std::mutex m_mutex; // guards the tables below; never held during a dialogue
-    std::map<std::string, ProbeResult> m_probeCache;
     std::map<std::string, std::weak_ptr<CModemPort>> m_ports;
     std::map<HLINEAPP, LineApp> m_lineApps;
     std::map<HLINE, LineEntry> m_lines;

@@ -21,6 +21,9 @@ namespace vocamo::test {
 // Above this the window is taken for hung; it allows one 2-second wait of a
 // send or an AT command and the work around it.
 constexpr std::chrono::milliseconds kHangBound{2500};
+// A port that answers nothing, or nonsense, may hold the window no longer
+// than this.
+constexpr std::chrono::milliseconds kModemStallBound{2000};
 
 // The longest stretch the window thread went without running its timers,
 // which is how long a click would have waited. Measures while the test

@@ -1,5 +1,6 @@
 #include "tests/telephony/SimModem.h"
 
+#include <fcntl.h>
 #include <pty.h>
 #include <thread>
 #include <unistd.h>
@@ -14,8 +15,9 @@ using test::StartSim;
 
 // A provider with one line application and, on request, its line opened.
 struct Line {
-    explicit Line(std::vector<std::string> devices, ModemTimeouts t = test::FastTimeouts())
-        : tapi(ProviderFor(std::move(devices), t))
+    explicit Line(std::vector<std::string> devices, ModemTimeouts t = test::FastTimeouts(),
+                  std::shared_ptr<CModemProbeCache> probes = nullptr)
+        : tapi(ProviderFor(std::move(devices), t, std::move(probes)))
     {
         DWORD version = TAPI_VERSION2_0;
         LINEINITIALIZEEXPARAMS params{};
@@ -221,6 +223,39 @@ TEST(ModemProvider, ProbeIsCachedUntilInvalidated)
     l.tapi->InvalidateProbeCache();
     l.MediaModes(0);
     EXPECT_EQ(CountOf(sim->Received(), "AT+FCLASS=?"), probes + 1);
+}
+
+// A silent port costs its probe wait once, not once per provider.
+TEST(ModemProvider, ProvidersSharingACacheProbeEachPortOnce)
+{
+    auto sim = StartSim();
+    int master = -1, slave = -1;
+    char silent[128];
+    ASSERT_EQ(::openpty(&master, &slave, silent, nullptr, nullptr), 0);
+    auto probes = std::make_shared<CModemProbeCache>();
+    {
+        Line first({sim->SlavePath(), silent}, test::FastTimeouts(), probes);
+        EXPECT_TRUE(first.MediaModes(0) & LINEMEDIAMODE_AUTOMATEDVOICE);
+        EXPECT_EQ(first.MediaModes(1), 0u);
+    }
+    const size_t asked = CountOf(sim->Received(), "AT+FCLASS=?");
+    ASSERT_EQ(asked, 1u);
+    char heard[64];
+    const ssize_t silentHeard = ::read(master, heard, sizeof heard);
+    EXPECT_GT(silentHeard, 0); // the silent port was asked once
+
+    Line second({sim->SlavePath(), silent}, test::FastTimeouts(), probes);
+    EXPECT_TRUE(second.MediaModes(0) & LINEMEDIAMODE_AUTOMATEDVOICE);
+    EXPECT_EQ(second.MediaModes(1), 0u);
+    EXPECT_EQ(CountOf(sim->Received(), "AT+FCLASS=?"), asked);
+    ASSERT_EQ(::fcntl(master, F_SETFL, O_NONBLOCK), 0);
+    EXPECT_EQ(::read(master, heard, sizeof heard), -1); // and not again
+
+    probes->Clear(); // a device came or went
+    EXPECT_TRUE(second.MediaModes(0) & LINEMEDIAMODE_AUTOMATEDVOICE);
+    EXPECT_EQ(CountOf(sim->Received(), "AT+FCLASS=?"), asked + 1);
+    ::close(master);
+    ::close(slave);
 }
 
 // --- Opening ---

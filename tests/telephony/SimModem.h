@@ -31,10 +31,12 @@ inline std::unique_ptr<CModemSim> StartSim(ModemSimOptions options = {})
     return sim;
 }
 
-inline std::unique_ptr<CModemProvider> ProviderFor(std::vector<std::string> devices,
-                                                   ModemTimeouts timeouts = FastTimeouts())
+inline std::unique_ptr<CModemProvider>
+ProviderFor(std::vector<std::string> devices, ModemTimeouts timeouts = FastTimeouts(),
+            std::shared_ptr<CModemProbeCache> probes = nullptr)
 {
-    return std::make_unique<CModemProvider>([devices] { return devices; }, timeouts);
+    return std::make_unique<CModemProvider>([devices] { return devices; }, timeouts,
+                                            std::move(probes));
 }
 
 inline size_t CountOf(const std::vector<std::string> &all, const std::string &wanted)
