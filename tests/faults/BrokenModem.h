@@ -4,13 +4,12 @@
 // everything, or answers (and keeps sending) noise. A pseudo-terminal like
 // the simulator's, so the real port code meets it.
 
+#include "tools/vocamo-modem-sim/PseudoTerminal.h"
+
 #include <atomic>
 #include <cstdint>
-#include <fcntl.h>
 #include <poll.h>
-#include <stdlib.h>
 #include <string>
-#include <termios.h>
 #include <thread>
 #include <unistd.h>
 
@@ -28,21 +27,8 @@ public:
 
     bool Start()
     {
-        m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-        if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0)
+        if (!OpenPseudoTerminal(m_pty))
             return false;
-        char name[128];
-        if (::ptsname_r(m_master, name, sizeof name) != 0)
-            return false;
-        m_path = name;
-        m_slave = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-        if (m_slave < 0)
-            return false;
-        termios tio{};
-        ::tcgetattr(m_slave, &tio);
-        ::cfmakeraw(&tio);
-        ::tcsetattr(m_slave, TCSANOW, &tio);
-        ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
         m_thread = std::thread([this] { Run(); });
         return true;
     }
@@ -52,14 +38,10 @@ public:
         m_stop = true;
         if (m_thread.joinable())
             m_thread.join();
-        for (int *fd : {&m_master, &m_slave}) {
-            if (*fd >= 0)
-                ::close(*fd);
-            *fd = -1;
-        }
+        ClosePseudoTerminal(m_pty);
     }
 
-    const std::string &Path() const { return m_path; }
+    const std::string &Path() const { return m_pty.path; }
     int Commands() const { return m_commands.load(); }
 
 private:
@@ -67,10 +49,10 @@ private:
     {
         char buffer[256];
         while (!m_stop) {
-            pollfd p{m_master, POLLIN, 0};
+            pollfd p{m_pty.master, POLLIN, 0};
             // Noise comes unasked too, every 20 ms.
             if (::poll(&p, 1, 20) > 0 && (p.revents & POLLIN)) {
-                const ssize_t n = ::read(m_master, buffer, sizeof buffer);
+                const ssize_t n = ::read(m_pty.master, buffer, sizeof buffer);
                 for (ssize_t i = 0; i < n; ++i) {
                     if (buffer[i] == '\r') {
                         ++m_commands;
@@ -110,13 +92,11 @@ private:
     void Write(const std::string &bytes)
     {
         // A full buffer drops the rest, as a modem nobody reads would.
-        [[maybe_unused]] const ssize_t n = ::write(m_master, bytes.data(), bytes.size());
+        [[maybe_unused]] const ssize_t n = ::write(m_pty.master, bytes.data(), bytes.size());
     }
 
     const Mode m_mode;
-    std::string m_path;
-    int m_master = -1;
-    int m_slave = -1;
+    PseudoTerminal m_pty;
     std::atomic<bool> m_stop{false};
     std::atomic<int> m_commands{0};
     uint64_t m_seed = 0x5eed;

@@ -1,4 +1,5 @@
 #include "tools/vocamo-modem-sim/ModemSim.h"
+#include "tools/vocamo-modem-sim/PseudoTerminal.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,7 +8,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sstream>
-#include <termios.h>
 #include <unistd.h>
 
 namespace vocamo {
@@ -50,23 +50,12 @@ CModemSim::~CModemSim() { Stop(); }
 
 bool CModemSim::Start()
 {
-    m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0)
+    PseudoTerminal pty;
+    if (!OpenPseudoTerminal(pty))
         return false;
-    char name[128];
-    if (::ptsname_r(m_master, name, sizeof name) != 0)
-        return false;
-    m_slavePath = name;
-    // Holding the slave open keeps the master readable while no program has
-    // the modem open, as a real modem stays powered between uses.
-    m_slave = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (m_slave < 0)
-        return false;
-    termios tio{};
-    ::tcgetattr(m_slave, &tio);
-    ::cfmakeraw(&tio);
-    ::tcsetattr(m_slave, TCSANOW, &tio);
-    ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
+    m_master = pty.master;
+    m_slave = pty.slave;
+    m_slavePath = pty.path;
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0)
         return false;
@@ -74,7 +63,7 @@ bool CModemSim::Start()
     m_wakeWrite = fds[1];
     if (!m_options.linkPath.empty()) {
         ::unlink(m_options.linkPath.c_str());
-        if (::symlink(name, m_options.linkPath.c_str()) != 0)
+        if (::symlink(m_slavePath.c_str(), m_options.linkPath.c_str()) != 0)
             return false;
     }
     m_thread = std::thread([this] { Run(); });
