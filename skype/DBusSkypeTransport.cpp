@@ -1,12 +1,16 @@
 #include "skype/DBusSkypeTransport.h"
 
+#include <QCoreApplication>
 #include <QDBusConnectionInterface>
+#include <QEvent>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QLoggingCategory>
 #include <QThread>
+
+#include <atomic>
 
 namespace vocamo {
 
@@ -31,6 +35,27 @@ bool IsTimeout(const QDBusError &error)
 {
     return error.type() == QDBusError::NoReply || error.type() == QDBusError::Timeout;
 }
+
+// What another thread hands to the transport's thread: a client's text to
+// deliver, or, without a client, a discovery to start.
+class CRelayEvent : public QEvent {
+public:
+    CRelayEvent(std::string client_, std::string text_)
+        : QEvent(Type()), client(std::move(client_)), text(std::move(text_))
+    {
+    }
+    static QEvent::Type Type()
+    {
+        static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+        return type;
+    }
+    const std::string client;
+    const std::string text;
+};
+
+// Released by every relay, acquired by every receipt: Qt's queue does the
+// same, but with locks that ThreadSanitizer cannot see.
+std::atomic<unsigned long> g_relays{0};
 
 } // namespace
 
@@ -60,7 +85,7 @@ void CDBusSkypeTransport::SetSink(CSkypeTransportSink *sink)
 void CDBusSkypeTransport::Discover()
 {
     // Always by way of the window thread's queue, so that no caller waits.
-    QMetaObject::invokeMethod(this, [this] { StartDiscovery(); }, Qt::QueuedConnection);
+    Relay({}, {});
 }
 
 // Who owns the name, then NAME and PROTOCOL to that owner; the answers
@@ -207,14 +232,30 @@ bool CDBusSkypeTransport::TakeReply(const std::string &client, const QDBusMessag
     const QString answer = first.toString();
     if (answer.isEmpty())
         return true;
-    std::string utf8 = answer.toStdString();
-    if (QThread::currentThread() == thread()) {
-        DeliverText(client, utf8);
-    } else {
-        QMetaObject::invokeMethod(
-            this, [this, client, utf8 = std::move(utf8)] { DeliverText(client, utf8); },
-            Qt::QueuedConnection);
-    }
+    if (QThread::currentThread() == thread())
+        DeliverText(client, answer.toStdString());
+    else
+        Relay(client, answer.toStdString());
+    return true;
+}
+
+void CDBusSkypeTransport::Relay(std::string client, std::string text)
+{
+    auto *relay = new CRelayEvent(std::move(client), std::move(text));
+    g_relays.fetch_add(1, std::memory_order_release);
+    QCoreApplication::postEvent(this, relay); // takes ownership
+}
+
+bool CDBusSkypeTransport::event(QEvent *event)
+{
+    g_relays.load(std::memory_order_acquire); // before anything of the event is read
+    if (event->type() != CRelayEvent::Type())
+        return QObject::event(event);
+    const auto *relay = static_cast<const CRelayEvent *>(event);
+    if (relay->client.empty())
+        StartDiscovery();
+    else
+        DeliverText(relay->client, relay->text);
     return true;
 }
 

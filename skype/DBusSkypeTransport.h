@@ -45,7 +45,13 @@ public:
 public slots:
     Q_SCRIPTABLE Q_NOREPLY void Notify(const QString &text);
 
+protected:
+    bool event(QEvent *event) override;
+
 private:
+    // Hands a client's text (or, with no client, a discovery) to the
+    // transport's own thread.
+    void Relay(std::string client, std::string text);
     void StartDiscovery();
     void AskName(const QString &owner);
     void AskProtocol(const QString &owner);
