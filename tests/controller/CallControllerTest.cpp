@@ -62,7 +62,7 @@ protected:
         ASSERT_TRUE(m_sim.Start());
         m_dir.Write("Bookmark.ini", kPhonebook);
         m_provider = std::make_unique<CModemProvider>(
-            [path = m_sim.SlavePath()] { return std::vector<std::string>{path}; }, TestTimeouts());
+            [path = m_sim.SlavePath()] { return std::vector<std::string>{path}; }, m_timeouts);
         Create();
     }
 
@@ -79,7 +79,7 @@ protected:
     {
         CTapiClient::Settings settings;
         settings.tapi = m_provider.get();
-        settings.modemTimeouts = TestTimeouts();
+        settings.modemTimeouts = m_timeouts;
         settings.messageWait = 100ms;
         m_controller = std::make_unique<CCallController>(m_target, m_dir.Path(), settings);
         m_window.SetController(m_controller.get());
@@ -105,6 +105,7 @@ protected:
         return std::find(all.begin(), all.end(), command) != all.end();
     }
 
+    ModemTimeouts m_timeouts = TestTimeouts();
     TempDir m_dir;
     CModemSim m_sim;
     StampingTarget m_target;
@@ -453,7 +454,14 @@ TEST_F(CallControllerDataModemTest, DialWithoutAnOpenLineResetsAndRestoresTheWin
     EXPECT_EQ(m_controller->GetState(), INIT);
 }
 
-TEST_F(CallControllerTest, DialRefusedDuringAnOfferedCallDropsItAndRestoresTheWindow)
+// A caller who never gives up: on a loaded machine the short give-up of
+// the other tests could end the offered call before the dial is refused.
+class CallControllerPatientCallerTest : public CallControllerTest {
+protected:
+    CallControllerPatientCallerTest() { m_timeouts.ringGiveUp = 60s; }
+};
+
+TEST_F(CallControllerPatientCallerTest, DialRefusedDuringAnOfferedCallDropsItAndRestoresTheWindow)
 {
     m_window.Settle();
     m_window.Take();
