@@ -166,7 +166,7 @@ def main():
             f.write("# Benchmarks\n\n")
             f.write(f"The latest figures of `scripts/bench`, {when}, Release build, on "
                     f"{platform.system()} {platform.machine()} with {cpus} CPUs at {mhz} MHz "
-                    "(shared with other work while measured). Targets are those of the issues "
+                    "(a shared machine: other work may run meanwhile). Targets are those of the issues "
                     "that introduced each benchmark.\n\n")
             f.write(table + "\n")
             f.write(NOTES)
