@@ -2,11 +2,11 @@
 
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
-#include <QEvent>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QEvent>
 #include <QLoggingCategory>
 #include <QThread>
 
