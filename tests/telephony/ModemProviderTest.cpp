@@ -13,6 +13,11 @@ using test::CountOf;
 using test::ProviderFor;
 using test::StartSim;
 
+const std::string kConnected = "STATE:256";
+const std::string kIdle = "STATE:1";
+const std::string kDisconnected = "STATE:16384";
+const std::string kOffering = "STATE:2";
+
 // A provider with one line application and, on request, its line opened.
 struct Line {
     explicit Line(std::vector<std::string> devices, ModemTimeouts t = test::FastTimeouts(),
@@ -36,6 +41,16 @@ struct Line {
             EXPECT_EQ(tapi->lineSetStatusMessages(line, LINEDEVSTATE_ALL, 0), 0);
         }
         return r;
+    }
+
+    // Line opened, 5551234 dialled and answered by the other party.
+    void Connect(CModemSim &sim, HCALL &call)
+    {
+        ASSERT_EQ(Open(), 0);
+        ASSERT_GT(tapi->lineMakeCallA(line, &call, "5551234", 0, nullptr), 0);
+        ASSERT_TRUE(sim.WaitForCommand("ATD5551234"));
+        sim.Control("answer");
+        MessagesUntil(kConnected);
     }
 
     DWORD MediaModes(DWORD device)
@@ -101,11 +116,6 @@ struct Line {
     HLINE line = 0;
     HCALL lastCall = 0;
 };
-
-const std::string kConnected = "STATE:256";
-const std::string kIdle = "STATE:1";
-const std::string kDisconnected = "STATE:16384";
-const std::string kOffering = "STATE:2";
 
 // --- Arguments are checked as TAPI checks them ---
 
@@ -336,12 +346,8 @@ TEST(ModemProvider, OtherPartyHangingUpEndsTheConnectedCall)
 {
     auto sim = StartSim();
     Line l({sim->SlavePath()});
-    ASSERT_EQ(l.Open(), 0);
     HCALL call = 0;
-    ASSERT_GT(l.tapi->lineMakeCallA(l.line, &call, "5551234", 0, nullptr), 0);
-    ASSERT_TRUE(sim->WaitForCommand("ATD5551234"));
-    sim->Control("answer");
-    l.MessagesUntil(kConnected);
+    ASSERT_NO_FATAL_FAILURE(l.Connect(*sim, call));
     sim->Control("hangup");
     EXPECT_EQ(l.MessagesUntil(kIdle), (std::vector<std::string>{kDisconnected, kIdle}));
     // The modem stayed off hook; closing the line puts it back.
@@ -353,12 +359,8 @@ TEST(ModemProvider, LocalDropHangsUpAndGoesIdle)
 {
     auto sim = StartSim();
     Line l({sim->SlavePath()});
-    ASSERT_EQ(l.Open(), 0);
     HCALL call = 0;
-    ASSERT_GT(l.tapi->lineMakeCallA(l.line, &call, "5551234", 0, nullptr), 0);
-    ASSERT_TRUE(sim->WaitForCommand("ATD5551234"));
-    sim->Control("answer");
-    l.MessagesUntil(kConnected);
+    ASSERT_NO_FATAL_FAILURE(l.Connect(*sim, call));
     EXPECT_GT(l.tapi->lineDrop(call, nullptr, 0), 0);
     const auto received = sim->Received();
     ASSERT_GE(received.size(), 2u);
@@ -427,12 +429,8 @@ TEST(ModemProvider, UnpluggedPortEndsTheCallClosesTheLineAndFailsLaterRequests)
 {
     auto sim = StartSim();
     Line l({sim->SlavePath()});
-    ASSERT_EQ(l.Open(), 0);
     HCALL call = 0;
-    ASSERT_GT(l.tapi->lineMakeCallA(l.line, &call, "5551234", 0, nullptr), 0);
-    ASSERT_TRUE(sim->WaitForCommand("ATD5551234"));
-    sim->Control("answer");
-    l.MessagesUntil(kConnected);
+    ASSERT_NO_FATAL_FAILURE(l.Connect(*sim, call));
     sim->Control("unplug");
     EXPECT_EQ(l.MessagesUntil("CLOSE"),
               (std::vector<std::string>{kDisconnected, kIdle, "CLOSE"}));
