@@ -4,6 +4,7 @@
 #include "phonebook/EditorBitmaps.h"
 #include "phonebook/Phonebook.h"
 #include "phonebook/PictureButton.h"
+#include "resources/KeyColour.h"
 
 #include <QCloseEvent>
 #include <QIcon>

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "resources/KeyColour.h"
+
 #include <QImage>
-#include <QRegion>
 
 namespace vocamo {
 
@@ -10,9 +11,5 @@ namespace vocamo {
 // 166/167 Cancel, 173 Close; and icon 174.
 QImage LoadEditorBitmap(int id);
 QImage LoadEditorIcon();
-
-// The part of a bitmap that is not the key colour, one rectangle for every
-// run of such pixels in a row.
-QRegion RegionWithoutKeyColour(const QImage &bitmap, QRgb key);
 
 } // namespace vocamo

@@ -1,5 +1,7 @@
 #include "skin/TaskbarNotifier.h"
 
+#include "resources/KeyColour.h"
+
 #include <QEnterEvent>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -30,30 +32,6 @@ bool HasKeyColour(int red, int green, int blue)
 {
     return static_cast<std::int16_t>(red) != -1 && static_cast<std::int16_t>(green) != -1
         && static_cast<std::int16_t>(blue) != -1;
-}
-
-// The shape is built one run of non-key pixels per row, left to right, top to
-// bottom, which is the order QRegion::setRects wants.
-QRegion ShapeWithout(const QImage &rgb, QRgb key)
-{
-    std::vector<QRect> runs;
-    for (int y = 0; y < rgb.height(); ++y) {
-        const auto *line = reinterpret_cast<const QRgb *>(rgb.constScanLine(y));
-        int x = 0;
-        while (x < rgb.width()) {
-            while (x < rgb.width() && (line[x] & 0xFFFFFF) == key)
-                ++x;
-            const int start = x;
-            while (x < rgb.width() && (line[x] & 0xFFFFFF) != key)
-                ++x;
-            if (x > start)
-                runs.emplace_back(start, y, x - start, 1);
-        }
-    }
-    QRegion region;
-    if (!runs.empty())
-        region.setRects(runs.data(), int(runs.size()));
-    return region;
 }
 
 // The last line that fits, ended with an ellipsis to say there is more.
@@ -140,9 +118,7 @@ bool CTaskbarNotifier::SetSkinBitmap(const QImage &skin, int red, int green, int
     if (HasKeyColour(red, green, blue)) {
         const QRgb key = qRgb(red & 0xFF, green & 0xFF, blue & 0xFF) & 0xFFFFFF;
         const QImage rgb = skin.convertToFormat(QImage::Format_RGB32);
-        // The whole width counts: leaving out the columns beyond a multiple
-        // of four would cut the right edge off the popup.
-        setMask(ShapeWithout(rgb, key));
+        setMask(RegionWithoutKeyColour(rgb, key));
         // Where a compositor honours alpha, the cut pixels are clear as well.
         for (int y = 0; y < m_height; ++y) {
             const auto *src = reinterpret_cast<const QRgb *>(rgb.constScanLine(y));
