@@ -92,14 +92,8 @@ LONG CModemProvider::lineNegotiateAPIVersion(HLINEAPP hLineApp, DWORD dwDeviceID
                                              DWORD *lpdwAPIVersion,
                                              LINEEXTENSIONID *lpExtensionID)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        auto app = m_lineApps.find(hLineApp);
-        if (app == m_lineApps.end())
-            return LINEERR_INVALAPPHANDLE;
-        if (dwDeviceID >= app->second.devices.size())
-            return LINEERR_BADDEVICEID;
-    }
+    if (const LONG error = FindDevice(m_lineApps, hLineApp, dwDeviceID).error; error != 0)
+        return error;
     if (!lpdwAPIVersion || !lpExtensionID)
         return LINEERR_INVALPOINTER;
     if (dwAPILowVersion > dwAPIHighVersion || dwAPIHighVersion < TAPI_VERSION1_4 ||
@@ -113,16 +107,10 @@ LONG CModemProvider::lineNegotiateAPIVersion(HLINEAPP hLineApp, DWORD dwDeviceID
 LONG CModemProvider::lineGetDevCapsA(HLINEAPP hLineApp, DWORD dwDeviceID, DWORD dwAPIVersion,
                                      DWORD dwExtVersion, LINEDEVCAPS *caps)
 {
-    std::string path;
-    {
-        std::lock_guard lock(m_mutex);
-        auto app = m_lineApps.find(hLineApp);
-        if (app == m_lineApps.end())
-            return LINEERR_INVALAPPHANDLE;
-        if (dwDeviceID >= app->second.devices.size())
-            return LINEERR_BADDEVICEID;
-        path = app->second.devices[dwDeviceID];
-    }
+    const AppDevice found = FindDevice(m_lineApps, hLineApp, dwDeviceID);
+    if (found.error != 0)
+        return found.error;
+    const std::string &path = found.path;
     if (!caps)
         return LINEERR_INVALPOINTER;
     if (!VersionSupported(dwAPIVersion))
@@ -164,18 +152,10 @@ LONG CModemProvider::lineOpenA(HLINEAPP hLineApp, DWORD dwDeviceID, HLINE *lphLi
                                DWORD_PTR dwCallbackInstance, DWORD dwPrivileges,
                                DWORD dwMediaModes, const LINECALLPARAMS *)
 {
-    std::string path;
-    std::shared_ptr<CLineMessageQueue> queue;
-    {
-        std::lock_guard lock(m_mutex);
-        auto app = m_lineApps.find(hLineApp);
-        if (app == m_lineApps.end())
-            return LINEERR_INVALAPPHANDLE;
-        if (dwDeviceID >= app->second.devices.size())
-            return LINEERR_BADDEVICEID;
-        path = app->second.devices[dwDeviceID];
-        queue = app->second.queue;
-    }
+    const AppDevice found = FindDevice(m_lineApps, hLineApp, dwDeviceID);
+    if (found.error != 0)
+        return found.error;
+    const std::string &path = found.path;
     if (!lphLine)
         return LINEERR_INVALPOINTER;
     if (!VersionSupported(dwAPIVersion))
@@ -212,8 +192,9 @@ LONG CModemProvider::lineOpenA(HLINEAPP hLineApp, DWORD dwDeviceID, HLINE *lphLi
         return LINEERR_OPERATIONFAILED;
     }
     const HLINE handle = NewHandle();
-    auto line = std::make_shared<CModemLine>(port, handle, dwDeviceID, dwCallbackInstance, queue,
-                                             [this] { return NewHandle(); }, m_timeouts);
+    auto line = std::make_shared<CModemLine>(port, handle, dwDeviceID, dwCallbackInstance,
+                                             found.queue, [this] { return NewHandle(); },
+                                             m_timeouts);
     if (const LONG result = line->Initialize(); result != 0) {
         line->Close();
         InvalidateProbeCache();
@@ -291,17 +272,12 @@ LONG CModemProvider::lineDrop(HCALL hCall, LPCSTR lpsUserUserInfo, DWORD dwSize)
 
 LONG CModemProvider::lineGetMessage(HLINEAPP hLineApp, LINEMESSAGE *lpMessage, DWORD dwTimeout)
 {
-    std::shared_ptr<CLineMessageQueue> queue;
-    {
-        std::lock_guard lock(m_mutex);
-        auto app = m_lineApps.find(hLineApp);
-        if (app == m_lineApps.end())
-            return LINEERR_INVALAPPHANDLE;
-        queue = app->second.queue;
-    }
+    const AppDevice found = FindDevice(m_lineApps, hLineApp);
+    if (found.error != 0)
+        return found.error;
     if (!lpMessage)
         return LINEERR_INVALPOINTER;
-    switch (queue->Wait(*lpMessage, dwTimeout)) {
+    switch (found.queue->Wait(*lpMessage, dwTimeout)) {
     case CLineMessageQueue::WaitResult::Message:
         return 0;
     case CLineMessageQueue::WaitResult::TimedOut:

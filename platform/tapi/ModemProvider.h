@@ -12,7 +12,9 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace vocamo {
@@ -103,6 +105,19 @@ private:
         std::shared_ptr<CModemPort> port;
     };
 
+    // What a line or phone application handle names, looked up under the
+    // lock: with a device id, that device's port; for a line application, its
+    // message queue. error is 0, or TAPI's code for an unknown handle or
+    // device id.
+    struct AppDevice {
+        LONG error = 0;
+        std::string path;
+        std::shared_ptr<CLineMessageQueue> queue;
+    };
+    template <typename App>
+    AppDevice FindDevice(const std::map<DWORD, App> &apps, DWORD handle,
+                         std::optional<DWORD> device = std::nullopt);
+
     // Probes (or recalls) what the port at path is; false when it cannot
     // be opened now.
     bool Probe(const std::string &path, ProbeResult &result);
@@ -128,5 +143,29 @@ private:
     std::map<HPHONEAPP, PhoneApp> m_phoneApps;
     std::map<HPHONE, PhoneEntry> m_phones;
 };
+
+template <typename App>
+CModemProvider::AppDevice CModemProvider::FindDevice(const std::map<DWORD, App> &apps,
+                                                     DWORD handle, std::optional<DWORD> device)
+{
+    constexpr bool line = std::is_same_v<App, LineApp>;
+    AppDevice found;
+    std::lock_guard lock(m_mutex);
+    const auto app = apps.find(handle);
+    if (app == apps.end()) {
+        found.error = line ? LINEERR_INVALAPPHANDLE : PHONEERR_INVALAPPHANDLE;
+        return found;
+    }
+    if (device) {
+        if (*device >= app->second.devices.size()) {
+            found.error = line ? LINEERR_BADDEVICEID : PHONEERR_BADDEVICEID;
+            return found;
+        }
+        found.path = app->second.devices[*device];
+    }
+    if constexpr (line)
+        found.queue = app->second.queue;
+    return found;
+}
 
 } // namespace vocamo

@@ -67,14 +67,8 @@ LONG CModemProvider::phoneNegotiateAPIVersion(HPHONEAPP hPhoneApp, DWORD dwDevic
                                               DWORD *lpdwAPIVersion,
                                               PHONEEXTENSIONID *lpExtensionID)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        auto app = m_phoneApps.find(hPhoneApp);
-        if (app == m_phoneApps.end())
-            return PHONEERR_INVALAPPHANDLE;
-        if (dwDeviceID >= app->second.devices.size())
-            return PHONEERR_BADDEVICEID;
-    }
+    if (const LONG error = FindDevice(m_phoneApps, hPhoneApp, dwDeviceID).error; error != 0)
+        return error;
     if (!lpdwAPIVersion || !lpExtensionID)
         return PHONEERR_INVALPOINTER;
     if (dwAPILowVersion > dwAPIHighVersion || dwAPIHighVersion < TAPI_VERSION1_4 ||
@@ -88,16 +82,10 @@ LONG CModemProvider::phoneNegotiateAPIVersion(HPHONEAPP hPhoneApp, DWORD dwDevic
 LONG CModemProvider::phoneGetDevCapsA(HPHONEAPP hPhoneApp, DWORD dwDeviceID, DWORD dwAPIVersion,
                                       DWORD dwExtVersion, PHONECAPS *caps)
 {
-    std::string path;
-    {
-        std::lock_guard lock(m_mutex);
-        auto app = m_phoneApps.find(hPhoneApp);
-        if (app == m_phoneApps.end())
-            return PHONEERR_INVALAPPHANDLE;
-        if (dwDeviceID >= app->second.devices.size())
-            return PHONEERR_BADDEVICEID;
-        path = app->second.devices[dwDeviceID];
-    }
+    const AppDevice found = FindDevice(m_phoneApps, hPhoneApp, dwDeviceID);
+    if (found.error != 0)
+        return found.error;
+    const std::string &path = found.path;
     if (!caps)
         return PHONEERR_INVALPOINTER;
     if (!VersionSupported(dwAPIVersion))
@@ -129,16 +117,10 @@ LONG CModemProvider::phoneOpen(HPHONEAPP hPhoneApp, DWORD dwDeviceID, HPHONE *lp
                                DWORD dwAPIVersion, DWORD dwExtVersion, DWORD_PTR,
                                DWORD dwPrivilege)
 {
-    std::string path;
-    {
-        std::lock_guard lock(m_mutex);
-        auto app = m_phoneApps.find(hPhoneApp);
-        if (app == m_phoneApps.end())
-            return PHONEERR_INVALAPPHANDLE;
-        if (dwDeviceID >= app->second.devices.size())
-            return PHONEERR_BADDEVICEID;
-        path = app->second.devices[dwDeviceID];
-    }
+    const AppDevice found = FindDevice(m_phoneApps, hPhoneApp, dwDeviceID);
+    if (found.error != 0)
+        return found.error;
+    const std::string &path = found.path;
     if (!lphPhone)
         return PHONEERR_INVALPOINTER;
     if (!VersionSupported(dwAPIVersion))
