@@ -1,6 +1,7 @@
-# vocamo_add_test(NAME target LABEL label SOURCES ... LIBS ...)
+# vocamo_add_test(NAME target LABEL label [QT_MAIN] SOURCES ... LIBS ...)
 # A GoogleTest executable whose tests are discovered by CTest and carry the
-# subsystem's label.
+# subsystem's label; it links the test support library. QT_MAIN runs the tests
+# inside one offscreen QApplication.
 if(VOCAMO_TESTS)
   enable_testing()
   find_package(GTest REQUIRED)
@@ -11,12 +12,17 @@ function(vocamo_add_test)
   if(NOT VOCAMO_TESTS OR VOCAMO_FUZZ)
     return()
   endif()
-  cmake_parse_arguments(T "" "NAME;LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "QT_MAIN" "NAME;LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
+  if(T_QT_MAIN)
+    list(APPEND T_SOURCES ${PROJECT_SOURCE_DIR}/tests/support/QtTestMain.cpp)
+    list(APPEND T_LIBS Qt6::Widgets)
+  endif()
   add_executable(${T_NAME} ${T_SOURCES})
-  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main Threads::Threads)
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} vocamo_test_support vocamo_write_fault
+      GTest::gtest GTest::gtest_main Threads::Threads)
   target_compile_definitions(${T_NAME} PRIVATE
       VOCAMO_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data"
       VOCAMO_BUILD_DIR="${CMAKE_BINARY_DIR}")
@@ -33,7 +39,8 @@ function(vocamo_add_bench)
   find_package(benchmark REQUIRED)
   cmake_parse_arguments(B "" "NAME" "SOURCES;LIBS" ${ARGN})
   add_executable(${B_NAME} ${B_SOURCES})
-  target_link_libraries(${B_NAME} PRIVATE ${B_LIBS} benchmark::benchmark Threads::Threads)
+  target_link_libraries(${B_NAME} PRIVATE ${B_LIBS} vocamo_test_support benchmark::benchmark
+      Threads::Threads)
   set_target_properties(${B_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/bench)
   set_property(GLOBAL APPEND PROPERTY VOCAMO_BENCHES ${B_NAME})
 endfunction()

@@ -1,7 +1,6 @@
 #include "platform/profile/Profile.h"
 
 #include "platform/profile/ProfileText.h"
-#include "platform/profile/ProfileWriteFault.h"
 
 #include <atomic>
 #include <cerrno>
@@ -20,17 +19,6 @@
 namespace vocamo {
 
 namespace {
-
-std::atomic<ProfileWriteFault> g_writeFault{nullptr};
-
-bool FaultAt(ProfileWriteStep step)
-{
-    const ProfileWriteFault fault = g_writeFault.load();
-    const int error = fault ? fault(step) : 0;
-    if (error != 0)
-        errno = error;
-    return error != 0;
-}
 
 // What a cached copy of a file is checked against before each use. The
 // inode is there because every write replaces the file by another one.
@@ -158,8 +146,6 @@ ProfileCache &Cache()
 
 bool WriteAll(int fd, const std::string &bytes)
 {
-    if (FaultAt(ProfileWriteStep::Write))
-        return false;
     size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t put = write(fd, bytes.data() + done, bytes.size() - done);
@@ -212,12 +198,12 @@ bool ReplaceFile(const std::string &path, const std::string &bytes, FileStamp &s
         [[maybe_unused]] const int modeKept = fchmod(fd, st.st_mode & 07777);
         [[maybe_unused]] const int ownerKept = fchown(fd, st.st_uid, st.st_gid);
     }
-    bool ok = WriteAll(fd, bytes) && !FaultAt(ProfileWriteStep::Fsync) && fsync(fd) == 0;
+    bool ok = WriteAll(fd, bytes) && fsync(fd) == 0;
     // The stamp of the file written, not of whatever the path names later.
     struct stat written {};
     stamped = ok && fstat(fd, &written) == 0;
     ok = close(fd) == 0 && ok;
-    ok = ok && !FaultAt(ProfileWriteStep::Rename) && rename(temp.c_str(), target.c_str()) == 0;
+    ok = ok && rename(temp.c_str(), target.c_str()) == 0;
     if (!ok) {
         const int error = errno;
         unlink(temp.c_str());
@@ -400,11 +386,6 @@ BOOL WriteSection(const char *section, const char *keysAndValues, const char *pa
 }
 
 } // namespace
-
-void SetProfileWriteFault(ProfileWriteFault fault)
-{
-    g_writeFault.store(fault);
-}
 
 // A file too large for memory is a failure of the call, not of the program.
 

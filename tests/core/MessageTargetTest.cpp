@@ -1,6 +1,6 @@
 #include "core/CallState.h"
 #include "core/QtMessageTarget.h"
-#include "core/RecordingMessageTarget.h"
+#include "tests/support/RecordingMessageTarget.h"
 
 #include <QCoreApplication>
 #include <QObject>

@@ -2,7 +2,7 @@
 // phonebook files and numbers that no one well-meaning would send.
 #include "skype/SkypeText.h"
 #include "tests/faults/FaultKit.h"
-#include "tests/window/WindowHarness.h"
+#include "tests/app/WindowHarness.h"
 
 #include <random>
 

@@ -2,7 +2,7 @@
 // that answer nothing, ERROR, or noise.
 #include "tests/faults/BrokenModem.h"
 #include "tests/faults/FaultKit.h"
-#include "tests/window/WindowHarness.h"
+#include "tests/app/WindowHarness.h"
 
 #include <QDir>
 

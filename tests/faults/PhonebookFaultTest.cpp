@@ -1,8 +1,8 @@
 // Bookmark.ini where it cannot be written, on a full disk, changed under the
 // open editor, and its writer killed at random points of many saves.
 #include "phonebook/Phonebook.h"
-#include "platform/profile/ProfileWriteFault.h"
-#include "tests/editor/EditorFixture.h"
+#include "tests/support/ProfileWriteFault.h"
+#include "tests/phonebook/EditorFixture.h"
 #include "tests/faults/FaultKit.h"
 #include "tests/faults/SaverEntries.h"
 

@@ -1,6 +1,6 @@
 // The Skype client killed, stopped or talking nonsense, in every call state.
 #include "tests/faults/FaultKit.h"
-#include "tests/window/WindowHarness.h"
+#include "tests/app/WindowHarness.h"
 
 using namespace vocamo;
 using namespace vocamo::test;

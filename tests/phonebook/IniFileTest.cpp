@@ -1,6 +1,6 @@
 #include "phonebook/IniFile.h"
 
-#include "tests/profile/TempDir.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/RecordingMessageTarget.h"
-#include "skype/MemorySkypeTransport.h"
+#include "tests/support/RecordingMessageTarget.h"
+#include "tests/support/MemorySkypeTransport.h"
 #include "skype/SkypeBridge.h"
 
 #include <gtest/gtest.h>

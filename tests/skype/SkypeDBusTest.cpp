@@ -1,7 +1,7 @@
 // The bridge on a bus of its own against vocamo-skype-sim.
 #include "skype/DBusSkypeTransport.h"
 #include "skype/SkypeBridge.h"
-#include "tests/skype/SkypeSimProcess.h"
+#include "tests/support/SkypeSimProcess.h"
 
 #include <QCoreApplication>
 #include <QDBusMessage>

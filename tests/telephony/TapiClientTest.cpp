@@ -1,6 +1,6 @@
-#include "core/RecordingMessageTarget.h"
+#include "tests/support/RecordingMessageTarget.h"
 #include "telephony/TapiClient.h"
-#include "tests/telephony/SimModem.h"
+#include "tests/support/SimModem.h"
 
 #include <cstdio>
 #include <deque>

@@ -4,7 +4,7 @@
 // client's own provider over VOCAMO_MODEMS as in the program.
 
 #include "core/CallState.h"
-#include "core/RecordingMessageTarget.h"
+#include "tests/support/RecordingMessageTarget.h"
 #include "telephony/CallController.h"
 #include "tools/vocamo-modem-sim/ModemSim.h"
 

@@ -1,5 +1,5 @@
 #include "phonebook/Phonebook.h"
-#include "tests/profile/TempDir.h"
+#include "tests/support/TempDir.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>

@@ -1,8 +1,8 @@
 #include "core/Messages.h"
 #include "skype/DBusSkypeTransport.h"
-#include "skype/MemorySkypeTransport.h"
+#include "tests/support/MemorySkypeTransport.h"
 #include "skype/SkypeBridge.h"
-#include "tests/skype/SkypeSimProcess.h"
+#include "tests/support/SkypeSimProcess.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

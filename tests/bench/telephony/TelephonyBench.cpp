@@ -1,7 +1,7 @@
 // The modem line against the simulator: how quickly a ring becomes an
 // offered call for the controller, and what opening and closing the line cost.
 
-#include "core/RecordingMessageTarget.h"
+#include "tests/support/RecordingMessageTarget.h"
 #include "platform/tapi/ModemProvider.h"
 #include "telephony/TapiClient.h"
 #include "tools/vocamo-modem-sim/ModemSim.h"

@@ -4,7 +4,7 @@
 
 #include "app/RingPlayer.h"
 #include "app/VocamoDlg.h"
-#include "skype/MemorySkypeTransport.h"
+#include "tests/support/MemorySkypeTransport.h"
 #include "telephony/CallController.h"
 #include "tools/vocamo-modem-sim/ModemSim.h"
 

@@ -1,5 +1,5 @@
 // Notifications from the client, one a line, through the receive path.
-#include "skype/MemorySkypeTransport.h"
+#include "tests/support/MemorySkypeTransport.h"
 #include "skype/SkypeBridge.h"
 #include "skype/SkypeText.h"
 

@@ -1,0 +1,172 @@
+#include "tests/app/WindowHarness.h"
+
+using namespace vocamo;
+using namespace vocamo::test;
+
+TEST(Window, StartsWithBothLinesAndTheFirstNumberOnTheDisplay)
+{
+    WindowHarness h;
+    ASSERT_TRUE(h.BothReady());
+    h.Paint();
+    EXPECT_EQ(h.window->ActiveLine(), LINE_MODEM);
+    EXPECT_EQ(h.window->WindowState(), NORMAL);
+    EXPECT_EQ(h.window->DialString(), "0221550123");
+    EXPECT_FALSE(h.Element(kind::kSkypeButton)->IsHidden());
+    EXPECT_FALSE(h.Element(kind::kModemButton)->IsHidden());
+    EXPECT_TRUE(static_cast<CSkinButton *>(h.Element(kind::kModemButton))->IsActive());
+    // The friend who is offline has no row.
+    int friends = 0;
+    for (CContactItem *row = h.window->FirstFriendRow(); row; row = row->GetNext())
+        ++friends;
+    EXPECT_EQ(friends, 2);
+    EXPECT_TRUE(h.boxes.empty());
+}
+
+TEST(Window, IncomingModemCallRingsAnswersFromThePopupAndHangsUp)
+{
+    WindowHarness h;
+    ASSERT_TRUE(h.BothReady());
+    ASSERT_TRUE(h.modem->Control("ring 3 0895550147"));
+    ASSERT_TRUE(h.Until([&] { return h.window->WindowState() == RINGING && h.PopupShowing(); }));
+    EXPECT_EQ(h.window->CallOwner(), LINE_MODEM);
+    EXPECT_TRUE(h.PopupSkinIs(130));
+    ASSERT_TRUE(h.Until([&] { return h.ring->rings >= 2 && !h.window->PartyNumber().empty(); }));
+    EXPECT_EQ(h.ring->lastPath, QString::fromStdString(h.Dir() + "/RING.WAV"));
+    EXPECT_EQ(h.window->PartyNumber(), "0895550147");
+    EXPECT_EQ(h.window->PartyName(), "Ben");
+    // Skype reporting its idle status meanwhile leaves the ringing call shown.
+    EXPECT_EQ(h.window->WindowState(), RINGING);
+
+    h.window->PostMessage(WM_NOTIFIER_CLICKED, 0, 0); // the click on the popup answers
+    ASSERT_TRUE(h.Until([&] { return h.window->WindowState() == ANSWERING; }));
+    EXPECT_TRUE(h.modem->WaitForCommand("AT+VLS=7"));
+    h.Settle();
+    EXPECT_TRUE(h.PopupSkinIs(129));
+    h.Paint();
+    const CContactItem *placeholder = h.window->Skin()->GetElements().placeholderRow;
+    EXPECT_FALSE(placeholder->IsHidden());
+    EXPECT_EQ(placeholder->GetText(), "0895550147\nBen");
+
+    h.Click(h.Element(kind::kCallEnd));
+    ASSERT_TRUE(h.Until([&] { return h.window->WindowState() == NORMAL; }));
+    EXPECT_FALSE(h.PopupShowing());
+    EXPECT_TRUE(h.window->PartyNumber().empty());
+    EXPECT_TRUE(h.SimSaw(QStringLiteral("GET USERSTATUS"))); // the Skype line still attached
+}
+
+TEST(Window, ModemCallFromTheKeypadHidesTheWindowAndShowsThePartyAtTheRefresh)
+{
+    WindowOptions options;
+    options.modemOptions.answerAfter = 200ms;
+    WindowHarness h(options);
+    ASSERT_TRUE(h.BothReady());
+    h.Key(Qt::Key_Delete);
+    h.Click(h.Element(kind::kKeypadToggle));
+    for (int digit : {0, 3, 0, 5, 5, 5, 0, 1, 7, 8})
+        h.Click(h.window->Skin()->GetElements().keys[digit == 0 ? 9 : digit - 1]);
+    EXPECT_EQ(h.window->DialString(), "0305550178");
+    h.Click(h.Element(kind::kCallStart));
+    EXPECT_FALSE(h.window->isVisible());
+    EXPECT_TRUE(h.modem->WaitForCommand("ATD0305550178"));
+    ASSERT_TRUE(h.Until([&] { return h.PopupShowing(); }));
+    // The state change comes before the party: the first popup is "Unknown".
+    EXPECT_EQ(h.window->Notifier()->Text(), "Unknown");
+    ASSERT_TRUE(h.Until([&] { return h.window->WindowState() == ANSWERING; }));
+    EXPECT_EQ(h.window->PartyName(), "Carla");
+    h.window->OnTimer(CVocamoDlg::TIMER_NOTIFIER);
+    EXPECT_EQ(h.window->Notifier()->Text(), "0305550178\nCarla\n");
+    EXPECT_TRUE(h.window->IsTimerActive(CVocamoDlg::TIMER_NOTIFIER));
+    h.Paint();
+    EXPECT_TRUE(h.window->DialString().empty()); // typing during a call is wiped at each paint
+
+    h.window->HangUp();
+    ASSERT_TRUE(h.Until([&] { return h.window->WindowState() == NORMAL; }));
+    EXPECT_FALSE(h.window->IsTimerActive(CVocamoDlg::TIMER_NOTIFIER));
+    EXPECT_FALSE(h.PopupShowing());
+}
+
+TEST(Window, SkypeCallsAFriendByDoubleClickAndATypedNumberWithAPlus)
+{
+    WindowHarness h;
+    ASSERT_TRUE(h.BothReady());
+    h.Key(Qt::Key_Left);
+    ASSERT_EQ(h.window->ActiveLine(), LINE_SKYPE);
+    h.Paint();
+    h.DoubleClick(h.window->FirstFriendRow());
+    EXPECT_TRUE(h.SimSaw(QStringLiteral("CALL anna.b")));
+    EXPECT_FALSE(h.window->isVisible());
+    ASSERT_TRUE(h.Until([&] { return h.window->WindowState() == DIALING; }));
+    EXPECT_EQ(h.window->CallOwner(), LINE_SKYPE);
+    EXPECT_FALSE(h.PopupShowing()); // Skype calls have no popup and no ring
+    h.HangUpAndWait();
+
+    h.window->show();
+    h.Key(Qt::Key_Delete); // the phonebook reload after the hang-up filled the display
+    ASSERT_EQ(h.window->ActiveLine(), LINE_SKYPE);
+    ASSERT_EQ(h.window->WindowState(), NORMAL);
+    h.Type("0123");
+    h.Key(Qt::Key_Return); // Enter does not call a typed number on this line
+    EXPECT_FALSE(h.skype.SimLog().contains(QStringLiteral("CALL +0123")));
+    h.Click(h.Element(kind::kCallStart));
+    EXPECT_TRUE(h.SimSaw(QStringLiteral("CALL +0123")));
+    EXPECT_EQ(h.window->PartyNumber(), "+0123");
+}
+
+TEST(Window, IncomingSkypeCallIsAnsweredWithTheCallButton)
+{
+    WindowHarness h;
+    ASSERT_TRUE(h.BothReady());
+    h.skype.Control(QStringLiteral("incoming carl.c"));
+    ASSERT_TRUE(h.Until([&] { return h.window->WindowState() == RINGING; }));
+    EXPECT_EQ(h.window->ActiveLine(), LINE_SKYPE);
+    EXPECT_EQ(h.ring->rings, 0);
+    h.Paint();
+    EXPECT_TRUE(h.window->SelectedFriendRow() && h.window->SelectedFriendRow()->GetName() == "carl.c");
+    h.Click(h.Element(kind::kCallStart));
+    EXPECT_TRUE(h.SimSaw(QStringLiteral("STATUS INPROGRESS")));
+    ASSERT_TRUE(h.Until([&] { return h.window->WindowState() == ANSWERING; }));
+    h.Click(h.Element(kind::kCallEnd));
+    EXPECT_TRUE(h.SimSaw(QStringLiteral("STATUS FINISHED")));
+    ASSERT_TRUE(h.Until([&] { return h.window->WindowState() == NORMAL; }));
+}
+
+TEST(Window, TheTwoLinesBlockEachOther)
+{
+    WindowOptions options;
+    options.modemOptions.answerAfter = 100ms;
+    WindowHarness h(options);
+    ASSERT_TRUE(h.BothReady());
+
+    // A Skype call arriving during a modem call is hung up, never shown.
+    h.Key(Qt::Key_Return);
+    ASSERT_TRUE(h.Until([&] { return h.window->WindowState() == ANSWERING; }));
+    h.skype.Control(QStringLiteral("incoming carl.c"));
+    EXPECT_TRUE(h.SimSaw(QStringLiteral("STATUS FINISHED")));
+    h.Settle(300ms);
+    EXPECT_EQ(h.window->CallOwner(), LINE_MODEM);
+    EXPECT_EQ(h.window->WindowState(), ANSWERING);
+    h.HangUpAndWait();
+
+    // A modem dial while Skype holds a call resets the modem line at once.
+    h.window->show();
+    h.skype.Control(QStringLiteral("incoming carl.c"));
+    ASSERT_TRUE(h.Until([&] { return h.window->WindowState() == RINGING; }));
+    h.window->Controller()->Dial("0305550178");
+    h.Settle(300ms);
+    EXPECT_EQ(h.window->CallOwner(), LINE_SKYPE);
+    EXPECT_EQ(h.window->WindowState(), RINGING);
+    EXPECT_TRUE(h.Until([&] { return h.window->ModemState() == NORMAL; }));
+}
+
+TEST(Window, RestoreMainEndsTheCallThenShowsTheWindow)
+{
+    WindowHarness h;
+    ASSERT_TRUE(h.BothReady());
+    h.window->hide();
+    ASSERT_TRUE(h.modem->Control("ring 5"));
+    ASSERT_TRUE(h.Until([&] { return h.window->WindowState() == RINGING; }));
+    h.window->PostMessage(WM_RESTORE_MAIN, 0, 0);
+    ASSERT_TRUE(h.Until([&] { return h.window->isVisible(); }));
+    EXPECT_EQ(h.window->WindowState(), NORMAL);
+    EXPECT_TRUE(h.SimSaw(QStringLiteral("SEARCH FRIENDS")));
+}

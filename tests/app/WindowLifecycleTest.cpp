@@ -1,0 +1,129 @@
+#include "tests/app/WindowHarness.h"
+
+#include "app/SingleInstance.h"
+
+#include <QDir>
+#include <QProcess>
+
+using namespace vocamo;
+using namespace vocamo::test;
+
+TEST(WindowLines, LosingTheActiveModemLineHandsTheWindowToSkypeThenToNothing)
+{
+    WindowHarness h;
+    ASSERT_TRUE(h.BothReady());
+    ASSERT_EQ(h.window->ActiveLine(), LINE_MODEM);
+    h.modem->Control("unplug");
+    ASSERT_TRUE(h.Until([&] { return h.window->ModemState() == INIT; }));
+    ASSERT_TRUE(h.Until([&] { return h.window->ActiveLine() == LINE_SKYPE; }));
+    h.Paint();
+    EXPECT_EQ(h.window->WindowState(), NORMAL);
+    EXPECT_TRUE(h.Element(kind::kModemButton)->IsHidden());
+    EXPECT_EQ(h.window->FirstNameRow(), nullptr);
+
+    h.skype.Kill();
+    ASSERT_TRUE(h.Until([&] { return h.window->SkypeState() == INIT; }, 10s));
+    h.Settle();
+    h.Paint();
+    EXPECT_EQ(h.window->ActiveLine(), LINE_NONE);
+    EXPECT_EQ(h.window->WindowState(), INIT);
+    EXPECT_TRUE(h.Element(kind::kSkypeButton)->IsHidden());
+    EXPECT_TRUE(h.Element(kind::kModemButton)->IsHidden());
+    EXPECT_FALSE(h.window->IsTimerActive(CVocamoDlg::TIMER_NOTIFIER));
+    EXPECT_TRUE(h.boxes.empty());
+}
+
+TEST(WindowLines, SuspendDuringACallDropsItAndResumeOpensTheLineAgain)
+{
+    WindowOptions options;
+    options.modemOptions.answerAfter = 50ms;
+    WindowHarness h(options);
+    ASSERT_TRUE(h.BothReady());
+    h.Key(Qt::Key_Return);
+    ASSERT_TRUE(h.Until([&] { return h.window->WindowState() == ANSWERING; }));
+    h.modem->ClearReceived();
+
+    h.window->OnSuspend();
+    EXPECT_EQ(h.window->Controller(), nullptr);
+    EXPECT_EQ(h.window->Bridge(), nullptr);
+    EXPECT_EQ(h.window->FirstNameRow(), nullptr);
+    EXPECT_TRUE(h.modem->WaitForCommand("AT+VLS=0"));
+    h.Settle();
+
+    h.window->OnResume();
+    ASSERT_TRUE(h.Until([&] { return h.window->ModemState() == NORMAL && h.window->FirstNameRow(); }));
+    ASSERT_TRUE(h.Until([&] { return h.window->SkypeState() == NORMAL; }));
+    h.Paint();
+    EXPECT_EQ(h.window->WindowState(), NORMAL);
+}
+
+TEST(WindowLines, ADeviceArrivalDuringACallDropsItAndReopensTheLine)
+{
+    WindowHarness h;
+    ASSERT_TRUE(h.BothReady());
+    ASSERT_TRUE(h.modem->Control("ring 5"));
+    ASSERT_TRUE(h.Until([&] { return h.window->WindowState() == RINGING; }));
+    h.modem->ClearReceived();
+    h.window->OnDeviceArrival();
+    EXPECT_TRUE(h.modem->WaitForCommand("ATZ")); // the line opened anew
+    ASSERT_TRUE(h.Until([&] { return h.window->WindowState() != RINGING; }));
+    h.window->OnDeviceQueryRemove();
+    EXPECT_EQ(h.window->Controller(), nullptr);
+    h.window->OnDeviceQueryRemoveFailed();
+    EXPECT_TRUE(h.Until([&] { return h.window->ModemState() == NORMAL; }));
+}
+
+TEST(WindowLines, ASecondStartWakesTheHiddenFirstInstance)
+{
+    WindowOptions options;
+    options.skype = false;
+    options.modem = false;
+    WindowHarness h(options);
+    QTemporaryDir runtime;
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+    CSingleInstance first;
+    ASSERT_TRUE(first.Acquire());
+    first.SetOnRestore([&] { h.window->PostMessage(WM_RESTORE_MAIN, 0, 0); });
+    h.window->hide();
+
+    QProcess second;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    second.setProcessEnvironment(env);
+    second.start(QStringLiteral(VOCAMO_BIN), {});
+    ASSERT_TRUE(h.Until([&] { return second.state() == QProcess::NotRunning; }, 10s));
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_TRUE(h.Until([&] { return h.window->isVisible(); }));
+}
+
+TEST(WindowLines, ASingleInstanceInADeepRuntimeFolderStillWakes)
+{
+    // A socket path over the 108 bytes of a local address cannot listen.
+    QTemporaryDir runtime;
+    const QString deep = runtime.path() + QStringLiteral("/a-rather-long-folder-name-for-a-runtime-dir/"
+                                                         "and-one-more-level-below-it");
+    ASSERT_TRUE(QDir().mkpath(deep));
+    qputenv("XDG_RUNTIME_DIR", deep.toUtf8());
+    CSingleInstance first;
+    ASSERT_TRUE(first.Acquire());
+    int restores = 0;
+    first.SetOnRestore([&] { ++restores; });
+    CSingleInstance second;
+    EXPECT_FALSE(second.Acquire());
+    EXPECT_TRUE(second.WakeRunningInstance());
+    EXPECT_TRUE(PumpUntil([&] { return restores == 1; }));
+}
+
+TEST(WindowLines, OnlyTheModemsPortGoingAwayReleasesTheLine)
+{
+    const QByteArray saved = qgetenv("VOCAMO_MODEMS");
+    qunsetenv("VOCAMO_MODEMS");
+    EXPECT_TRUE(CVocamoDlg::IsModemPort("/dev/ttyACM0"));
+    EXPECT_TRUE(CVocamoDlg::IsModemPort("/dev/ttyUSB3"));
+    EXPECT_FALSE(CVocamoDlg::IsModemPort("/dev/ttyS0"));
+    EXPECT_FALSE(CVocamoDlg::IsModemPort(""));
+    qputenv("VOCAMO_MODEMS", "/dev/ttyS4:/tmp/modem");
+    EXPECT_TRUE(CVocamoDlg::IsModemPort("/tmp/modem"));
+    EXPECT_FALSE(CVocamoDlg::IsModemPort("/dev/ttyACM0"));
+    qputenv("VOCAMO_MODEMS", saved);
+}

@@ -1,0 +1,498 @@
+#include "tests/support/SimModem.h"
+
+#include <fcntl.h>
+#include <pty.h>
+#include <thread>
+#include <unistd.h>
+
+namespace vocamo {
+namespace {
+
+using namespace std::chrono_literals;
+using test::CountOf;
+using test::ProviderFor;
+using test::StartSim;
+
+const std::string kConnected = "STATE:256";
+const std::string kIdle = "STATE:1";
+const std::string kDisconnected = "STATE:16384";
+const std::string kOffering = "STATE:2";
+
+// A provider with one line application and, on request, its line opened.
+struct Line {
+    explicit Line(std::vector<std::string> devices, ModemTimeouts t = test::FastTimeouts(),
+                  std::shared_ptr<CModemProbeCache> probes = nullptr)
+        : tapi(ProviderFor(std::move(devices), t, std::move(probes)))
+    {
+        DWORD version = TAPI_VERSION2_0;
+        LINEINITIALIZEEXPARAMS params{};
+        params.dwTotalSize = sizeof params;
+        params.dwOptions = LINEINITIALIZEEXOPTION_USEEVENT;
+        EXPECT_EQ(tapi->lineInitializeExA(&app, nullptr, nullptr, "test", &count, &version,
+                                          &params),
+                  0);
+    }
+
+    LONG Open(DWORD device = 0)
+    {
+        const LONG r = tapi->lineOpenA(app, device, &line, TAPI_VERSION2_0, 0, 1, 6,
+                                       LINEMEDIAMODE_AUTOMATEDVOICE, nullptr);
+        if (r == 0) {
+            EXPECT_EQ(tapi->lineSetStatusMessages(line, LINEDEVSTATE_ALL, 0), 0);
+        }
+        return r;
+    }
+
+    // Line opened, 5551234 dialled and answered by the other party.
+    void Connect(CModemSim &sim, HCALL &call)
+    {
+        ASSERT_EQ(Open(), 0);
+        ASSERT_GT(tapi->lineMakeCallA(line, &call, "5551234", 0, nullptr), 0);
+        ASSERT_TRUE(sim.WaitForCommand("ATD5551234"));
+        sim.Control("answer");
+        MessagesUntil(kConnected);
+    }
+
+    DWORD MediaModes(DWORD device)
+    {
+        std::vector<DWORD> buffer(1276 / 4, 0);
+        buffer[0] = 1276;
+        auto *caps = reinterpret_cast<LINEDEVCAPS *>(buffer.data());
+        EXPECT_EQ(tapi->lineGetDevCapsA(app, device, TAPI_VERSION2_0, 0, caps), 0);
+        return caps->dwMediaModes;
+    }
+
+    // Messages until `last` (a LINE_CALLSTATE state, or LINE_CLOSE) or a time-out,
+    // as "STATE:n" / "DEVSTATE" / "CALLINFO" / "CLOSE" / "REPLY".
+    std::vector<std::string> MessagesUntil(const std::string &last, DWORD timeoutMs = 3000)
+    {
+        std::vector<std::string> seen;
+        for (;;) {
+            LINEMESSAGE m{};
+            if (tapi->lineGetMessage(app, &m, timeoutMs) != 0) {
+                seen.push_back("TIMEOUT");
+                return seen;
+            }
+            std::string text;
+            switch (m.dwMessageID) {
+            case LINE_CALLSTATE:
+                text = "STATE:" + std::to_string(m.dwParam1);
+                lastCall = m.hDevice;
+                break;
+            case LINE_LINEDEVSTATE:
+                text = "DEVSTATE";
+                break;
+            case LINE_CALLINFO:
+                text = "CALLINFO";
+                break;
+            case LINE_CLOSE:
+                text = "CLOSE";
+                break;
+            default:
+                continue; // replies
+            }
+            seen.push_back(text);
+            if (text == last)
+                return seen;
+        }
+    }
+
+    std::string CallerId(HCALL call, DWORD *flags = nullptr)
+    {
+        std::vector<DWORD> buffer(1348 / 4, 0);
+        buffer[0] = 1348;
+        auto *info = reinterpret_cast<LINECALLINFO *>(buffer.data());
+        EXPECT_EQ(tapi->lineGetCallInfoA(call, info), 0);
+        if (flags)
+            *flags = info->dwCallerIDFlags;
+        if (info->dwCallerIDSize == 0)
+            return {};
+        return reinterpret_cast<const char *>(buffer.data()) + info->dwCallerIDOffset;
+    }
+
+    std::unique_ptr<CModemProvider> tapi;
+    HLINEAPP app = 0;
+    DWORD count = 0;
+    HLINE line = 0;
+    HCALL lastCall = 0;
+};
+
+// --- Arguments are checked as TAPI checks them ---
+
+TEST(ModemProvider, InitializeChecksPointersVersionAndParameterSize)
+{
+    auto tapi = ProviderFor({});
+    HLINEAPP app = 0;
+    DWORD count = 0, version = TAPI_VERSION2_0;
+    LINEINITIALIZEEXPARAMS params{};
+    params.dwTotalSize = 8;
+    params.dwOptions = LINEINITIALIZEEXOPTION_USEEVENT;
+    EXPECT_EQ(tapi->lineInitializeExA(nullptr, nullptr, nullptr, "x", &count, &version, &params),
+              LINEERR_INVALPOINTER);
+    EXPECT_EQ(tapi->lineInitializeExA(&app, nullptr, nullptr, "x", &count, &version, &params),
+              LINEERR_STRUCTURETOOSMALL);
+    EXPECT_EQ(params.dwNeededSize, 24u);
+    params.dwTotalSize = 24;
+    version = TAPI_VERSION1_4;
+    EXPECT_EQ(tapi->lineInitializeExA(&app, nullptr, nullptr, "x", &count, &version, &params),
+              LINEERR_INCOMPATIBLEAPIVERSION);
+    version = 0x00030001;
+    params.dwOptions = LINEINITIALIZEEXOPTION_USEHIDDENWINDOW;
+    EXPECT_EQ(tapi->lineInitializeExA(&app, nullptr, nullptr, "x", &count, &version, &params),
+              LINEERR_OPERATIONUNAVAIL);
+    params.dwOptions = LINEINITIALIZEEXOPTION_USEEVENT;
+    ASSERT_EQ(tapi->lineInitializeExA(&app, nullptr, nullptr, "x", &count, &version, &params), 0);
+    EXPECT_EQ(version, TAPI_VERSION2_0);
+    EXPECT_EQ(count, 0u);
+    EXPECT_EQ(tapi->lineShutdown(app), 0);
+    EXPECT_EQ(tapi->lineShutdown(app), LINEERR_INVALAPPHANDLE);
+}
+
+TEST(ModemProvider, UnknownDeviceHandleOrCallGetsItsOwnError)
+{
+    auto sim = StartSim();
+    Line l({sim->SlavePath()});
+    DWORD version = 0;
+    LINEEXTENSIONID ext{};
+    EXPECT_EQ(l.tapi->lineNegotiateAPIVersion(l.app, 1, 0x10004, 0x20000, &version, &ext),
+              LINEERR_BADDEVICEID);
+    EXPECT_EQ(l.tapi->lineNegotiateAPIVersion(l.app + 1000, 0, 0x10004, 0x20000, &version, &ext),
+              LINEERR_INVALAPPHANDLE);
+    EXPECT_EQ(l.tapi->lineNegotiateAPIVersion(l.app, 0, 0x30000, 0x30001, &version, &ext),
+              LINEERR_INCOMPATIBLEAPIVERSION);
+    EXPECT_EQ(l.tapi->lineNegotiateAPIVersion(l.app, 0, 0x20000, 0x20000, &version, &ext), 0);
+    EXPECT_EQ(l.Open(1), LINEERR_BADDEVICEID);
+    EXPECT_EQ(l.tapi->lineOpenA(l.app, 0, &l.line, TAPI_VERSION2_0, 0, 1, 6, 0, nullptr),
+              LINEERR_INVALMEDIAMODE);
+    EXPECT_EQ(l.tapi->lineOpenA(l.app, 0, &l.line, TAPI_VERSION2_0, 0, 1, 0x10, 8, nullptr),
+              LINEERR_INVALPRIVSELECT);
+    EXPECT_EQ(l.tapi->lineAnswer(0, nullptr, 0), LINEERR_INVALCALLHANDLE);
+    EXPECT_EQ(l.tapi->lineDrop(12345, nullptr, 0), LINEERR_INVALCALLHANDLE);
+    EXPECT_EQ(l.tapi->lineClose(12345), LINEERR_INVALLINEHANDLE);
+    HCALL call = 0;
+    EXPECT_EQ(l.tapi->lineMakeCallA(0, &call, "1", 0, nullptr), LINEERR_INVALLINEHANDLE);
+    ASSERT_EQ(l.Open(), 0);
+    EXPECT_EQ(l.tapi->lineSetStatusMessages(l.line, 0x02000000, 0), LINEERR_INVALLINESTATE);
+    EXPECT_EQ(l.tapi->lineMakeCallA(l.line, &call, "1", 49, nullptr), LINEERR_INVALCOUNTRYCODE);
+    EXPECT_EQ(l.tapi->lineMakeCallA(l.line, nullptr, "1", 0, nullptr), LINEERR_INVALPOINTER);
+}
+
+TEST(ModemProvider, DevCapsTooSmallReportsTheSizeNeeded)
+{
+    auto sim = StartSim();
+    Line l({sim->SlavePath()});
+    std::vector<DWORD> buffer(1276 / 4, 0);
+    auto *caps = reinterpret_cast<LINEDEVCAPS *>(buffer.data());
+    caps->dwTotalSize = 100;
+    EXPECT_EQ(l.tapi->lineGetDevCapsA(l.app, 0, TAPI_VERSION2_0, 0, caps),
+              LINEERR_STRUCTURETOOSMALL);
+    EXPECT_GT(caps->dwNeededSize, sizeof(LINEDEVCAPS));
+    // Room for the fixed part only: success, without the texts.
+    caps->dwTotalSize = sizeof(LINEDEVCAPS);
+    EXPECT_EQ(l.tapi->lineGetDevCapsA(l.app, 0, TAPI_VERSION2_0, 0, caps), 0);
+    EXPECT_GT(caps->dwNeededSize, caps->dwTotalSize);
+    EXPECT_EQ(caps->dwLineNameSize, 0u);
+    caps->dwTotalSize = 1276;
+    EXPECT_EQ(l.tapi->lineGetDevCapsA(l.app, 0, TAPI_VERSION2_0, 0, caps), 0);
+    EXPECT_EQ(reinterpret_cast<const char *>(buffer.data()) + caps->dwLineNameOffset,
+              sim->SlavePath());
+}
+
+// --- Probe ---
+
+TEST(ModemProvider, ProbeTellsVoiceFromDataModemsAndSilentPorts)
+{
+    auto voice = StartSim();
+    ModemSimOptions dataOnly;
+    dataOnly.voice = false;
+    auto data = StartSim(dataOnly);
+    int master = -1, slave = -1;
+    char name[128];
+    ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
+    Line l({data->SlavePath(), voice->SlavePath(), name, "/dev/nonexistent-modem"});
+    EXPECT_FALSE(l.MediaModes(0) & LINEMEDIAMODE_AUTOMATEDVOICE);
+    EXPECT_TRUE(l.MediaModes(1) & LINEMEDIAMODE_AUTOMATEDVOICE);
+    EXPECT_EQ(l.MediaModes(2), 0u); // no answer: not a modem at all
+    std::vector<DWORD> buffer(1276 / 4, 0);
+    buffer[0] = 1276;
+    EXPECT_EQ(l.tapi->lineGetDevCapsA(l.app, 3, TAPI_VERSION2_0, 0,
+                                      reinterpret_cast<LINEDEVCAPS *>(buffer.data())),
+              LINEERR_NODEVICE);
+    ::close(master);
+    ::close(slave);
+}
+
+TEST(ModemProvider, ProbeIsCachedUntilInvalidated)
+{
+    auto sim = StartSim();
+    Line l({sim->SlavePath()});
+    l.MediaModes(0);
+    const size_t probes = CountOf(sim->Received(), "AT+FCLASS=?");
+    l.MediaModes(0);
+    EXPECT_EQ(CountOf(sim->Received(), "AT+FCLASS=?"), probes);
+    l.tapi->InvalidateProbeCache();
+    l.MediaModes(0);
+    EXPECT_EQ(CountOf(sim->Received(), "AT+FCLASS=?"), probes + 1);
+}
+
+// A silent port costs its probe wait once, not once per provider.
+TEST(ModemProvider, ProvidersSharingACacheProbeEachPortOnce)
+{
+    auto sim = StartSim();
+    int master = -1, slave = -1;
+    char silent[128];
+    ASSERT_EQ(::openpty(&master, &slave, silent, nullptr, nullptr), 0);
+    auto probes = std::make_shared<CModemProbeCache>();
+    {
+        Line first({sim->SlavePath(), silent}, test::FastTimeouts(), probes);
+        EXPECT_TRUE(first.MediaModes(0) & LINEMEDIAMODE_AUTOMATEDVOICE);
+        EXPECT_EQ(first.MediaModes(1), 0u);
+    }
+    const size_t asked = CountOf(sim->Received(), "AT+FCLASS=?");
+    ASSERT_EQ(asked, 1u);
+    char heard[64];
+    const ssize_t silentHeard = ::read(master, heard, sizeof heard);
+    EXPECT_GT(silentHeard, 0); // the silent port was asked once
+
+    Line second({sim->SlavePath(), silent}, test::FastTimeouts(), probes);
+    EXPECT_TRUE(second.MediaModes(0) & LINEMEDIAMODE_AUTOMATEDVOICE);
+    EXPECT_EQ(second.MediaModes(1), 0u);
+    EXPECT_EQ(CountOf(sim->Received(), "AT+FCLASS=?"), asked);
+    ASSERT_EQ(::fcntl(master, F_SETFL, O_NONBLOCK), 0);
+    EXPECT_EQ(::read(master, heard, sizeof heard), -1); // and not again
+
+    probes->Clear(); // a device came or went
+    EXPECT_TRUE(second.MediaModes(0) & LINEMEDIAMODE_AUTOMATEDVOICE);
+    EXPECT_EQ(CountOf(sim->Received(), "AT+FCLASS=?"), asked + 1);
+    ::close(master);
+    ::close(slave);
+}
+
+// --- Opening ---
+
+TEST(ModemProvider, OpenRunsTheInitDialogue)
+{
+    auto sim = StartSim();
+    Line l({sim->SlavePath()});
+    ASSERT_EQ(l.Open(), 0);
+    const auto received = sim->Received();
+    const std::vector<std::string> tail(received.end() - 4, received.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{"ATZ", "ATE0", "AT+FCLASS=8", "AT+VCID=1"}));
+}
+
+TEST(ModemProvider, ModemWithoutCallerIdStillOpens)
+{
+    ModemSimOptions options;
+    options.callerId = false;
+    auto sim = StartSim(options);
+    Line l({sim->SlavePath()});
+    ASSERT_EQ(l.Open(), 0);
+    EXPECT_EQ(sim->Received().back(), "AT#CID=1");
+}
+
+TEST(ModemProvider, DataOnlyModemCannotBeOpenedForVoice)
+{
+    ModemSimOptions options;
+    options.voice = false;
+    auto sim = StartSim(options);
+    Line l({sim->SlavePath()});
+    EXPECT_EQ(l.Open(), LINEERR_INVALMEDIAMODE);
+}
+
+// --- Dialling ---
+
+TEST(ModemProvider, DialStringWithACommandIsRefusedBeforeAnythingIsWritten)
+{
+    auto sim = StartSim();
+    Line l({sim->SlavePath()});
+    ASSERT_EQ(l.Open(), 0);
+    const size_t before = sim->BytesReceived();
+    HCALL call = 0;
+    for (const char *bad : {"123;ATZ", "123\rATH", "555\n", "ATD1", ""})
+        EXPECT_EQ(l.tapi->lineMakeCallA(l.line, &call, bad, 0, nullptr), LINEERR_INVALADDRESS);
+    EXPECT_EQ(l.tapi->lineMakeCallA(l.line, &call, nullptr, 0, nullptr), LINEERR_INVALADDRESS);
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(sim->BytesReceived(), before);
+    EXPECT_EQ(call, 0u);
+}
+
+struct DialCase {
+    const char *control;
+    std::vector<std::string> states;
+};
+
+TEST(ModemProvider, DialResultsBecomeCallStates)
+{
+    const std::vector<DialCase> cases = {
+        {"answer", {"STATE:16", kConnected}},
+        {"busy", {"STATE:16", "STATE:64", kDisconnected}},
+        {"noanswer", {"STATE:16", kDisconnected, kIdle}},
+        {"nodialtone", {"STATE:16", kDisconnected, kIdle}},
+    };
+    for (const DialCase &c : cases) {
+        auto sim = StartSim();
+        Line l({sim->SlavePath()});
+        ASSERT_EQ(l.Open(), 0);
+        HCALL call = 0;
+        EXPECT_GT(l.tapi->lineMakeCallA(l.line, &call, "(030) 555-12 34", 0, nullptr), 0);
+        EXPECT_NE(call, 0u);
+        ASSERT_TRUE(sim->WaitForCommand("ATD0305551234"));
+        sim->Control(c.control);
+        EXPECT_EQ(l.MessagesUntil(c.states.back()), c.states) << c.control;
+    }
+}
+
+TEST(ModemProvider, OtherPartyHangingUpEndsTheConnectedCall)
+{
+    auto sim = StartSim();
+    Line l({sim->SlavePath()});
+    HCALL call = 0;
+    ASSERT_NO_FATAL_FAILURE(l.Connect(*sim, call));
+    sim->Control("hangup");
+    EXPECT_EQ(l.MessagesUntil(kIdle), (std::vector<std::string>{kDisconnected, kIdle}));
+    // The modem stayed off hook; closing the line puts it back.
+    EXPECT_EQ(l.tapi->lineClose(l.line), 0);
+    EXPECT_TRUE(sim->WaitForCommand("AT+VLS=0"));
+}
+
+TEST(ModemProvider, LocalDropHangsUpAndGoesIdle)
+{
+    auto sim = StartSim();
+    Line l({sim->SlavePath()});
+    HCALL call = 0;
+    ASSERT_NO_FATAL_FAILURE(l.Connect(*sim, call));
+    EXPECT_GT(l.tapi->lineDrop(call, nullptr, 0), 0);
+    const auto received = sim->Received();
+    ASSERT_GE(received.size(), 2u);
+    EXPECT_EQ(received[received.size() - 2], "<DLE>!");
+    EXPECT_EQ(received.back(), "AT+VLS=0");
+    EXPECT_EQ(l.MessagesUntil(kIdle).back(), kIdle);
+    EXPECT_EQ(l.tapi->lineDrop(call, nullptr, 0), LINEERR_INVALCALLSTATE);
+}
+
+// --- Incoming calls ---
+
+TEST(ModemProvider, IncomingCallRingsOffersAndReportsTheCallerId)
+{
+    auto sim = StartSim();
+    Line l({sim->SlavePath()});
+    ASSERT_EQ(l.Open(), 0);
+    sim->Control("ring 2 5551234");
+    EXPECT_EQ(l.MessagesUntil("CALLINFO"),
+              (std::vector<std::string>{"DEVSTATE", kOffering, "CALLINFO"}));
+    DWORD flags = 0;
+    EXPECT_EQ(l.CallerId(l.lastCall, &flags), "5551234");
+    EXPECT_EQ(flags, LINECALLPARTYID_ADDRESS);
+    EXPECT_EQ(l.MessagesUntil("DEVSTATE"), (std::vector<std::string>{"DEVSTATE"}));
+    EXPECT_GT(l.tapi->lineAnswer(l.lastCall, nullptr, 0), 0);
+    EXPECT_EQ(l.MessagesUntil(kConnected), (std::vector<std::string>{kConnected}));
+    EXPECT_TRUE(sim->WaitForCommand("AT+VLS=1"));
+}
+
+TEST(ModemProvider, WithheldNumberGivesNoCallerId)
+{
+    auto sim = StartSim();
+    Line l({sim->SlavePath()});
+    ASSERT_EQ(l.Open(), 0);
+    sim->Control("ring 2 P");
+    EXPECT_EQ(l.MessagesUntil(kIdle),
+              (std::vector<std::string>{"DEVSTATE", kOffering, "DEVSTATE", kIdle}));
+    DWORD flags = 0;
+    EXPECT_EQ(l.CallerId(l.lastCall, &flags), "");
+    EXPECT_EQ(flags, LINECALLPARTYID_BLOCKED);
+}
+
+TEST(ModemProvider, CallerGivingUpMakesTheOfferedCallIdle)
+{
+    auto sim = StartSim();
+    Line l({sim->SlavePath()});
+    ASSERT_EQ(l.Open(), 0);
+    sim->Control("ring 1");
+    EXPECT_EQ(l.MessagesUntil(kIdle), (std::vector<std::string>{"DEVSTATE", kOffering, kIdle}));
+    // The next caller is a new call.
+    sim->Control("ring 1");
+    EXPECT_EQ(l.MessagesUntil(kOffering), (std::vector<std::string>{"DEVSTATE", kOffering}));
+}
+
+TEST(ModemProvider, ShieldedRingCountsAsARing)
+{
+    auto sim = StartSim();
+    Line l({sim->SlavePath()});
+    ASSERT_EQ(l.Open(), 0);
+    sim->Control("dle R");
+    EXPECT_EQ(l.MessagesUntil(kOffering), (std::vector<std::string>{"DEVSTATE", kOffering}));
+}
+
+// --- Unplugging ---
+
+TEST(ModemProvider, UnpluggedPortEndsTheCallClosesTheLineAndFailsLaterRequests)
+{
+    auto sim = StartSim();
+    Line l({sim->SlavePath()});
+    HCALL call = 0;
+    ASSERT_NO_FATAL_FAILURE(l.Connect(*sim, call));
+    sim->Control("unplug");
+    EXPECT_EQ(l.MessagesUntil("CLOSE"),
+              (std::vector<std::string>{kDisconnected, kIdle, "CLOSE"}));
+    const auto start = std::chrono::steady_clock::now();
+    HCALL next = 0;
+    EXPECT_EQ(l.tapi->lineMakeCallA(l.line, &next, "1", 0, nullptr), LINEERR_INVALLINEHANDLE);
+    EXPECT_EQ(l.tapi->lineDrop(call, nullptr, 0), LINEERR_INVALCALLHANDLE);
+    EXPECT_EQ(l.tapi->lineClose(l.line), LINEERR_INVALLINEHANDLE);
+    EXPECT_EQ(l.Open(), LINEERR_NODEVICE);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s); // none of them waited
+}
+
+// --- Messages ---
+
+TEST(ModemProvider, GetMessageTimesOutAndShutdownWakesItsWaiter)
+{
+    auto sim = StartSim();
+    Line l({sim->SlavePath()});
+    LINEMESSAGE m{};
+    EXPECT_EQ(l.tapi->lineGetMessage(l.app, &m, 20), LINEERR_OPERATIONFAILED);
+    EXPECT_EQ(l.tapi->lineGetMessage(l.app, nullptr, 20), LINEERR_INVALPOINTER);
+    LONG waited = 0;
+    std::thread waiter([&] { waited = l.tapi->lineGetMessage(l.app, &m, INFINITE); });
+    std::this_thread::sleep_for(30ms);
+    EXPECT_EQ(l.tapi->lineShutdown(l.app), 0);
+    waiter.join();
+    EXPECT_EQ(waited, LINEERR_INVALAPPHANDLE);
+}
+
+// --- Speakerphone ---
+
+TEST(ModemProvider, SpeakerphoneIsAPhoneDeviceWhoseHookswitchSendsVls7)
+{
+    ModemSimOptions without;
+    without.speakerphone = false;
+    auto plain = StartSim(without);
+    auto sim = StartSim();
+    auto tapi = ProviderFor({plain->SlavePath(), sim->SlavePath()});
+    HPHONEAPP app = 0;
+    DWORD count = 0, version = TAPI_VERSION2_0;
+    PHONEINITIALIZEEXPARAMS params{};
+    params.dwTotalSize = sizeof params;
+    params.dwOptions = PHONEINITIALIZEEXOPTION_USEEVENT;
+    ASSERT_EQ(tapi->phoneInitializeExA(&app, nullptr, nullptr, "x", &count, &version, &params), 0);
+    EXPECT_EQ(count, 1u); // the modem without a speakerphone has no phone device
+    HPHONE phone = 0;
+    EXPECT_EQ(tapi->phoneOpen(app, 1, &phone, TAPI_VERSION2_0, 0, 1, PHONEPRIVILEGE_OWNER),
+              PHONEERR_BADDEVICEID);
+    ASSERT_EQ(tapi->phoneOpen(app, 0, &phone, TAPI_VERSION2_0, 0, 1, PHONEPRIVILEGE_OWNER), 0);
+    EXPECT_EQ(tapi->phoneSetStatusMessages(phone, 0x01000000, 0, 0), PHONEERR_INVALPHONESTATE);
+    EXPECT_EQ(tapi->phoneSetHookSwitch(phone, 0x8, PHONEHOOKSWITCHMODE_MICSPEAKER),
+              PHONEERR_INVALHOOKSWITCHDEV);
+    EXPECT_EQ(tapi->phoneSetHookSwitch(phone, PHONEHOOKSWITCHDEV_SPEAKER, 0x3),
+              PHONEERR_INVALHOOKSWITCHMODE);
+    EXPECT_GT(tapi->phoneSetHookSwitch(phone, PHONEHOOKSWITCHDEV_SPEAKER,
+                                       PHONEHOOKSWITCHMODE_MICSPEAKER),
+              0);
+    EXPECT_EQ(sim->Received().back(), "AT+VLS=7");
+    EXPECT_EQ(tapi->phoneClose(phone), 0);
+    EXPECT_EQ(tapi->phoneClose(phone), PHONEERR_INVALPHONEHANDLE);
+    EXPECT_EQ(tapi->phoneShutdown(app), 0);
+}
+
+} // namespace
+} // namespace vocamo
