@@ -14,11 +14,6 @@ namespace {
 
 const std::string kProviderInfo = "Vocamo V.253 voice modem";
 
-bool VersionSupported(DWORD version)
-{
-    return version >= TAPI_VERSION1_4 && version <= TAPI_VERSION2_0;
-}
-
 // The fixed part of LINEDEVCAPS as the negotiated version knows it.
 DWORD DevCapsFixedSize(DWORD version)
 {

@@ -105,6 +105,12 @@ private:
         std::shared_ptr<CModemPort> port;
     };
 
+    // The versions a negotiated device may be opened and asked with.
+    static bool VersionSupported(DWORD version)
+    {
+        return version >= TAPI_VERSION1_4 && version <= TAPI_VERSION2_0;
+    }
+
     // What a line or phone application handle names, looked up under the
     // lock: with a device id, that device's port; for a line application, its
     // message queue. error is 0, or TAPI's code for an unknown handle or

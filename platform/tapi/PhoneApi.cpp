@@ -12,11 +12,6 @@ namespace {
 
 const std::string kPhoneProviderInfo = "Vocamo V.253 voice modem speakerphone";
 
-bool VersionSupported(DWORD version)
-{
-    return version >= TAPI_VERSION1_4 && version <= TAPI_VERSION2_0;
-}
-
 DWORD PhoneCapsFixedSize(DWORD version)
 {
     return version >= TAPI_VERSION2_0 ? sizeof(PHONECAPS) : 144;
