@@ -1,5 +1,7 @@
 #include "app/VersionReader.h"
 
+#include "core/Text.h"
+
 #include <QFile>
 
 #include <array>
@@ -28,15 +30,6 @@ bool ParseField(const std::string &text, unsigned &value)
         value = value * 10 + static_cast<unsigned>(c - '0');
     }
     return value <= 0xFFFF;
-}
-
-std::string Trimmed(const std::string &text)
-{
-    const char *blanks = " \t\r\n";
-    const auto first = text.find_first_not_of(blanks);
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
 } // namespace

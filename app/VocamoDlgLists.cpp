@@ -1,6 +1,7 @@
 // Contact lists, the number panel and the call screen.
 #include "app/VocamoDlg.h"
 
+#include "core/Text.h"
 #include "skin/ContactItem.h"
 #include "skin/Skin.h"
 #include "skin/SkinButton.h"
@@ -13,15 +14,6 @@ namespace vocamo {
 namespace {
 constexpr int kPageRows = 4;
 const char *const kUnknown = "Unknown";
-
-std::string Trimmed(const std::string &text)
-{
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return {};
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
 } // namespace
 
 bool CVocamoDlg::SelectElement(CSkinItem *element, int flag)

@@ -1,6 +1,7 @@
 #include "phonebook/BookmarkDlg.h"
 
 #include "core/Messages.h"
+#include "core/Text.h"
 #include "phonebook/EditorBitmaps.h"
 #include "phonebook/Phonebook.h"
 #include "phonebook/PictureButton.h"
@@ -54,15 +55,6 @@ public:
         return Acceptable;
     }
 };
-
-std::string Trimmed(const std::string &text)
-{
-    const char *blanks = " \t\r\n\v\f";
-    const auto first = text.find_first_not_of(blanks);
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
 
 std::string TextOf(const QLineEdit *box)
 {
