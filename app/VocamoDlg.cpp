@@ -248,12 +248,7 @@ void CVocamoDlg::OnTimer(int id)
     RecomputeViewport();
     switch (id) {
     case TIMER_SCROLL: ScrollTick(); break;
-    case TIMER_NOTIFIER:
-        KillTimer(TIMER_NOTIFIER);
-        if (m_notifier)
-            m_notifier->Popup(NotifierText(true), 500, 5000, 500, 1);
-        SetTimer(TIMER_NOTIFIER, 4500);
-        break;
+    case TIMER_NOTIFIER: RefreshCallNotifier(); break;
     case TIMER_UP: Previous(); break;
     case TIMER_DOWN: Next(); break;
     default: break;

@@ -193,6 +193,7 @@ private:
     void RemoveFriendRows();
     void MakeLineActive(int32_t line);
     void EndModemNotices();
+    void RefreshCallNotifier();
     void Page(int direction);
     void HideLineButtons();
     void IdleRows();

@@ -42,4 +42,14 @@ void CVocamoDlg::ShowCallNotifier(const std::string &text, unsigned skin)
     SetTimer(TIMER_NOTIFIER, kRefreshMs);
 }
 
+// While the call rings the popup is shown again, with the name as it
+// stands by now.
+void CVocamoDlg::RefreshCallNotifier()
+{
+    KillTimer(TIMER_NOTIFIER);
+    if (m_notifier)
+        m_notifier->Popup(NotifierText(true), kShowMs, kStayMs, kHideMs, 1);
+    SetTimer(TIMER_NOTIFIER, kRefreshMs);
+}
+
 } // namespace vocamo
