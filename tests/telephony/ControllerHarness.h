@@ -5,15 +5,13 @@
 // OnTapiEvent in posting order; the rest is kept as short tokens.
 
 #include "core/Messages.h"
-#include "tests/support/RecordingMessageTarget.h"
 #include "telephony/CallController.h"
 #include "telephony/TapiNames.h"
+#include "tests/support/RecordingMessageTarget.h"
+#include "tests/support/TempDir.h"
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -28,30 +26,6 @@ using namespace std::chrono_literals;
 using Tokens = std::vector<std::string>;
 
 inline const Tokens kReset = {"state=INIT", "state=NORMAL", "loaded"};
-
-class TempDir {
-public:
-    TempDir()
-    {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "vocamo-ctl-XXXXXX").string();
-        if (::mkdtemp(pattern.data()))
-            m_path = pattern;
-    }
-    ~TempDir()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    const std::string &Path() const { return m_path; }
-    void Write(const std::string &name, const std::string &text) const
-    {
-        std::ofstream(m_path + "/" + name, std::ios::binary) << text;
-    }
-
-private:
-    std::string m_path;
-};
 
 // Records every post and, for each state notification, the state the
 // controller had entered when it posted it (the window would read the state
@@ -105,40 +79,36 @@ public:
         }
     }
 
-    bool PumpUntilSeen(const std::string &token, std::chrono::milliseconds timeout = 10s)
+    bool PumpUntilSeen(const std::string &token)
     {
-        return PumpUntil(
-            [&](const Tokens &seen) {
-                return std::find(seen.begin(), seen.end(), token) != seen.end();
-            },
-            timeout);
+        return PumpUntil([&](const Tokens &seen) {
+            return std::find(seen.begin(), seen.end(), token) != seen.end();
+        });
     }
 
-    bool PumpUntilEvent(LPARAM code, std::chrono::milliseconds timeout = 10s)
+    // What the window saw once it has seen `count` messages (or waited long).
+    Tokens TakeWhen(size_t count)
     {
-        return PumpUntil(
-            [&](const Tokens &) {
-                return std::find(m_events.begin(), m_events.end(), code) != m_events.end();
-            },
-            timeout);
+        PumpUntil([&](const Tokens &seen) { return seen.size() >= count; });
+        return Take();
     }
 
-    // Handles everything until nothing more arrives for `quiet`.
-    void Settle(std::chrono::milliseconds quiet = 150ms)
+    // What the window saw up to now: a marker posted behind everything
+    // queued comes back once all of it was handled.
+    Tokens TakeAll()
     {
-        do {
-            HandleQueued();
-        } while (
-            m_target.WaitUntil([&](const auto &all) { return all.size() > m_handled; }, quiet));
+        m_target.Post(kMarker, 0, 0);
+        PumpUntilSeen("marker");
+        Tokens seen = Take();
+        seen.pop_back();
+        return seen;
     }
 
-    Tokens Take()
-    {
-        m_events.clear();
-        return std::exchange(m_seen, {});
-    }
+    Tokens Take() { return std::exchange(m_seen, {}); }
 
 private:
+    static constexpr unsigned kMarker = 0x7fff;
+
     void HandleQueued()
     {
         for (;;) {
@@ -153,7 +123,6 @@ private:
     void Handle(const PostedMessage &m, size_t index)
     {
         if (m.message == WM_APP_EVENT && m.wParam == RECEIVER_CONTROLLER) {
-            m_events.push_back(m.lParam);
             if (m_controller)
                 m_controller->OnTapiEvent(m.wParam, m.lParam);
             return;
@@ -163,6 +132,8 @@ private:
 
     std::string TokenFor(const PostedMessage &m, size_t index) const
     {
+        if (m.message == kMarker)
+            return "marker";
         if (m.message == WM_RESTORE_MAIN)
             return "restore";
         if (m.message == WM_APP_EVENT && m.wParam == RECEIVER_WINDOW) {
@@ -190,7 +161,6 @@ private:
     CCallController *m_controller = nullptr;
     size_t m_handled = 0;
     Tokens m_seen;
-    std::vector<LPARAM> m_events;
 };
 
 // A hang-up reported by the line comes as a disconnection and then the idle

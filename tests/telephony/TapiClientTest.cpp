@@ -2,7 +2,6 @@
 #include "telephony/TapiClient.h"
 #include "tests/support/SimModem.h"
 
-#include <cstdio>
 #include <deque>
 #include <thread>
 
@@ -78,77 +77,37 @@ ModemSimOptions DataOnly()
     return o;
 }
 
-// --- Choosing the line ---
+// --- Choosing the line and what a dial reports ---
 
-TEST(TapiClient, DataOnlyModemBeforeAVoiceModemIsSkipped)
+TEST(TapiClient, TheFirstVoiceModemIsTheLineAndDataModemsAreSkipped)
 {
-    Fixture f({DataOnly(), ModemSimOptions{}});
+    Fixture f({DataOnly(), ModemSimOptions{}, ModemSimOptions{}});
     EXPECT_EQ(f.client->OpenLine(), 0);
-    EXPECT_EQ(CountOf(f.sims[1]->Received(), "AT+VCID=1"), 1u);
     EXPECT_EQ(CountOf(f.sims[0]->Received(), "AT+FCLASS=8"), 0u);
+    EXPECT_EQ(CountOf(f.sims[1]->Received(), "AT+VCID=1"), 1u);
+    EXPECT_EQ(CountOf(f.sims[2]->Received(), "AT+VCID=1"), 0u);
+
+    Fixture none({DataOnly()});
+    EXPECT_EQ(none.client->OpenLine(), LINEERR_BADDEVICEID);
+    EXPECT_EQ(none.client->MakeCall("1"), LINEERR_INVALLINEHANDLE);
+    EXPECT_EQ(none.client->AnswerCall(), LINEERR_INVALCALLHANDLE);
 }
 
-TEST(TapiClient, OfTwoVoiceModemsTheLowerDeviceIdWins)
+TEST(TapiClient, DialResultsReachTheControllerAsEvents)
 {
-    Fixture f({ModemSimOptions{}, ModemSimOptions{}});
-    EXPECT_EQ(f.client->OpenLine(), 0);
-    EXPECT_EQ(CountOf(f.sims[0]->Received(), "AT+VCID=1"), 1u);
-    EXPECT_EQ(CountOf(f.sims[1]->Received(), "AT+VCID=1"), 0u);
-}
-
-TEST(TapiClient, WithoutAVoiceLineOpenLineFailsAndNothingIsReported)
-{
-    Fixture f({DataOnly()});
-    EXPECT_EQ(f.client->OpenLine(), LINEERR_BADDEVICEID);
-    f.sim().Control("ring 1");
-    std::this_thread::sleep_for(50ms);
-    EXPECT_EQ(f.target.Count(), 0u);
-    EXPECT_EQ(f.client->MakeCall("1"), LINEERR_INVALLINEHANDLE);
-}
-
-// --- Outgoing calls ---
-
-TEST(TapiClient, OutgoingCallConnects)
-{
-    Fixture f;
-    f.Connect();
-    EXPECT_TRUE(f.client->HasCall());
-    EXPECT_EQ(Codes(f.target), (std::vector<LPARAM>{EVT_CONNECTED}));
-}
-
-TEST(TapiClient, BusyCalledPartyEndsWithTheDisconnectionOnly)
-{
-    Fixture f;
-    ASSERT_EQ(f.client->OpenLine(), 0);
-    ASSERT_EQ(f.client->MakeCall("5551234"), 0);
-    ASSERT_TRUE(f.sim().WaitForCommand("ATD5551234"));
-    f.sim().Control("busy");
-    EXPECT_EQ(CodesAfter(f.target, 1), (std::vector<LPARAM>{EVT_IDLE}));
-}
-
-TEST(TapiClient, UnansweredAndNoDialToneReportDisconnectedThenIdle)
-{
-    for (const char *control : {"noanswer", "nodialtone"}) {
+    const std::vector<std::pair<const char *, std::vector<LPARAM>>> cases = {
+        {"answer", {EVT_CONNECTED}},
+        {"busy", {EVT_IDLE}}, // the disconnection only
+        {"noanswer", {EVT_IDLE, EVT_IDLE}},
+    };
+    for (const auto &[control, codes] : cases) {
         Fixture f;
         ASSERT_EQ(f.client->OpenLine(), 0);
         ASSERT_EQ(f.client->MakeCall("5551234"), 0);
         ASSERT_TRUE(f.sim().WaitForCommand("ATD5551234"));
         f.sim().Control(control);
-        EXPECT_EQ(CodesAfter(f.target, 2), (std::vector<LPARAM>{EVT_IDLE, EVT_IDLE})) << control;
+        EXPECT_EQ(CodesAfter(f.target, codes.size()), codes) << control;
     }
-}
-
-TEST(TapiClient, InjectedCommandIsRefusedAndNothingIsWritten)
-{
-    Fixture f;
-    ASSERT_EQ(f.client->OpenLine(), 0);
-    const size_t before = f.sim().BytesReceived();
-    EXPECT_EQ(f.client->MakeCall("123;ATZ"), LINEERR_INVALADDRESS);
-    EXPECT_EQ(f.client->MakeCall(""), LINEERR_INVALADDRESS);
-    EXPECT_EQ(f.client->MakeCall(std::string(2000, '1')), LINEERR_INVALADDRESS);
-    std::this_thread::sleep_for(30ms);
-    EXPECT_EQ(f.sim().BytesReceived(), before);
-    EXPECT_FALSE(f.client->HasCall());
 }
 
 // --- Incoming calls ---
@@ -164,39 +123,14 @@ TEST(TapiClient, IncomingCallFromRingToHangUpInOrder)
     EXPECT_EQ(f.client->AnswerCall(), 0);
     ASSERT_TRUE(f.target.WaitFor({WM_APP_EVENT, RECEIVER_CONTROLLER, EVT_CONNECTED}));
     EXPECT_EQ(f.client->OpenPhone(), 0);
-    EXPECT_EQ(f.sim().Received().back(), "AT+VLS=7");
+    EXPECT_EQ(f.client->OpenPhone(), 0); // already open: nothing sent again
+    EXPECT_EQ(CountOf(f.sim().Received(), "AT+VLS=7"), 1u);
     f.sim().Control("hangup");
     EXPECT_EQ(CodesAfter(f.target, 7),
               (std::vector<LPARAM>{EVT_LINEDEVSTATE, EVT_OFFERING, EVT_CALLERID,
                                    EVT_LINEDEVSTATE, EVT_CONNECTED, EVT_IDLE, EVT_IDLE}));
     EXPECT_EQ(f.client->GetCallerId(), ""); // emptied with the disconnection
     EXPECT_TRUE(f.client->HasCall());       // the handle stays until CloseLine
-}
-
-TEST(TapiClient, WithheldNumberPostsNoCallerId)
-{
-    Fixture f;
-    ASSERT_EQ(f.client->OpenLine(), 0);
-    f.sim().Control("ring 2 P");
-    EXPECT_EQ(CodesAfter(f.target, 4),
-              (std::vector<LPARAM>{EVT_LINEDEVSTATE, EVT_OFFERING, EVT_LINEDEVSTATE, EVT_IDLE}));
-    EXPECT_EQ(f.client->GetCallerId(), "");
-}
-
-TEST(TapiClient, CallerGivingUpBeforeTheAnswerEndsTheCall)
-{
-    Fixture f;
-    ASSERT_EQ(f.client->OpenLine(), 0);
-    f.sim().Control("ring 1 5551234");
-    EXPECT_EQ(CodesAfter(f.target, 4), (std::vector<LPARAM>{EVT_LINEDEVSTATE, EVT_OFFERING,
-                                                            EVT_CALLERID, EVT_IDLE}));
-}
-
-TEST(TapiClient, AnswerWithoutACallGetsTapisError)
-{
-    Fixture f;
-    ASSERT_EQ(f.client->OpenLine(), 0);
-    EXPECT_EQ(f.client->AnswerCall(), LINEERR_INVALCALLHANDLE);
 }
 
 // --- Hanging up and closing ---
@@ -216,41 +150,10 @@ TEST(TapiClient, CloseLineDoesNotSitOutTheEventThreadsWait)
 {
     Fixture f;
     ASSERT_EQ(f.client->OpenLine(), 0);
-    std::this_thread::sleep_for(20ms); // the thread is waiting now
-    const auto start = std::chrono::steady_clock::now();
+    // The event thread waits without a time-out; closing the line ends its
+    // wait (a hang here fails the test by its time limit).
     EXPECT_EQ(f.client->CloseLine(), 0);
-    const auto took = std::chrono::steady_clock::now() - start;
-    std::printf("CloseLine took %.2f ms while the event thread waited\n",
-                std::chrono::duration<double, std::milli>(took).count());
-    EXPECT_LT(took, 1s); // a hang detector, not a speed check
     EXPECT_FALSE(f.client->HasCall());
-}
-
-TEST(TapiClient, ClientWithoutATargetReportsNothing)
-{
-    auto sim = StartSim();
-    auto tapi = test::ProviderFor({sim->SlavePath()});
-    CTapiClient client(nullptr, SettingsFor(*tapi));
-    ASSERT_EQ(client.OpenLine(), 0);
-    sim->Control("ring 1 5551234");
-    std::this_thread::sleep_for(50ms);
-    EXPECT_EQ(client.GetCallerId(), ""); // nobody read it
-}
-
-TEST(TapiClient, UnplugDuringACallReportsTheEndAndLaterRequestsFailAtOnce)
-{
-    Fixture f;
-    f.Connect();
-    f.sim().Control("unplug");
-    // Disconnected, idle, and the line closing: each tells the controller to reset.
-    EXPECT_EQ(CodesAfter(f.target, 4),
-              (std::vector<LPARAM>{EVT_CONNECTED, EVT_IDLE, EVT_IDLE, EVT_IDLE}));
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_LT(f.client->MakeCall("5551234"), 0);
-    EXPECT_LT(f.client->AnswerCall(), 0);
-    EXPECT_LT(f.client->OpenPhone(), 0);
-    f.client.reset();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
 }
 
 // --- Speakerphone ---
@@ -263,15 +166,6 @@ TEST(TapiClient, ModemWithoutASpeakerphoneHasNoPhoneDevice)
     f.Connect();
     EXPECT_EQ(f.client->OpenPhone(), PHONEERR_BADDEVICEID);
     EXPECT_EQ(CountOf(f.sim().Received(), "AT+VLS=7"), 0u);
-}
-
-TEST(TapiClient, OpenPhoneWhileOpenKeepsItOpen)
-{
-    Fixture f;
-    f.Connect();
-    EXPECT_EQ(f.client->OpenPhone(), 0);
-    EXPECT_EQ(f.client->OpenPhone(), 0);
-    EXPECT_EQ(CountOf(f.sim().Received(), "AT+VLS=7"), 1u);
 }
 
 // --- What the event thread makes of messages the modem never sends ---
