@@ -7,6 +7,7 @@
 #include "app/PowerMonitor.h"
 #include "app/RingPlayer.h"
 #include "phonebook/BookmarkDlg.h"
+#include "platform/tapi/ModemProvider.h"
 #include "skin/Composition.h"
 #include "skin/ContactItem.h"
 #include "skin/Skin.h"
@@ -122,16 +123,7 @@ void CVocamoDlg::Initialize()
 
 bool CVocamoDlg::IsModemPort(const std::string &devnode)
 {
-    if (devnode.empty())
-        return false;
-    const QByteArray configured = qgetenv("VOCAMO_MODEMS");
-    if (!configured.isEmpty()) {
-        for (const QByteArray &port : configured.split(':'))
-            if (port.toStdString() == devnode)
-                return true;
-        return false;
-    }
-    return devnode.rfind("/dev/ttyACM", 0) == 0 || devnode.rfind("/dev/ttyUSB", 0) == 0;
+    return CModemProvider::IsModemPort(devnode);
 }
 
 void CVocamoDlg::LoadSkin()

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fnmatch.h>
 #include <glob.h>
+#include <iterator>
 
 namespace vocamo {
 
@@ -21,6 +23,29 @@ std::vector<std::string> PortsMatching(const char *pattern)
     std::sort(ports.begin(), ports.end(), [](const std::string &a, const std::string &b) {
         return a.size() != b.size() ? a.size() < b.size() : a < b;
     });
+    return ports;
+}
+
+// Where the line devices are looked for when VOCAMO_MODEMS is unset, in order.
+constexpr const char *kPortPatterns[] = {"/dev/ttyACM*", "/dev/ttyUSB*"};
+
+// The ports VOCAMO_MODEMS names, empty names skipped; nothing when it is unset.
+std::optional<std::vector<std::string>> ConfiguredPorts()
+{
+    const char *list = std::getenv("VOCAMO_MODEMS");
+    if (!list)
+        return std::nullopt;
+    std::vector<std::string> ports;
+    std::string_view rest = list;
+    while (!rest.empty()) {
+        const size_t colon = rest.find(':');
+        const std::string_view path = rest.substr(0, colon);
+        if (!path.empty())
+            ports.emplace_back(path);
+        if (colon == std::string_view::npos)
+            break;
+        rest.remove_prefix(colon + 1);
+    }
     return ports;
 }
 
@@ -57,25 +82,26 @@ CModemProvider::~CModemProvider()
 
 std::vector<std::string> CModemProvider::DefaultDevices()
 {
+    if (std::optional<std::vector<std::string>> configured = ConfiguredPorts())
+        return std::move(*configured);
     std::vector<std::string> devices;
-    if (const char *list = std::getenv("VOCAMO_MODEMS")) {
-        std::string_view rest = list;
-        while (!rest.empty()) {
-            const size_t colon = rest.find(':');
-            const std::string_view path = rest.substr(0, colon);
-            if (!path.empty())
-                devices.emplace_back(path);
-            if (colon == std::string_view::npos)
-                break;
-            rest.remove_prefix(colon + 1);
-        }
-        return devices;
-    }
-    for (const char *pattern : {"/dev/ttyACM*", "/dev/ttyUSB*"}) {
+    for (const char *pattern : kPortPatterns) {
         const std::vector<std::string> ports = PortsMatching(pattern);
         devices.insert(devices.end(), ports.begin(), ports.end());
     }
     return devices;
+}
+
+bool CModemProvider::IsModemPort(const std::string &devnode)
+{
+    if (devnode.empty())
+        return false;
+    // Matched by name, not looked up: a port that went away is no longer there.
+    if (const std::optional<std::vector<std::string>> configured = ConfiguredPorts())
+        return std::find(configured->begin(), configured->end(), devnode) != configured->end();
+    return std::any_of(std::begin(kPortPatterns), std::end(kPortPatterns), [&](const char *p) {
+        return ::fnmatch(p, devnode.c_str(), FNM_PATHNAME) == 0;
+    });
 }
 
 void CModemProvider::InvalidateProbeCache()

@@ -36,9 +36,12 @@ public:
     CModemProvider(const CModemProvider &) = delete;
     CModemProvider &operator=(const CModemProvider &) = delete;
 
-    // The ports named in VOCAMO_MODEMS (colon-separated); when it is unset,
-    // every /dev/ttyACM* then every /dev/ttyUSB*, in name order.
+    // The ports named in VOCAMO_MODEMS (colon-separated; set but empty, it
+    // names none); when it is unset, every /dev/ttyACM* then every
+    // /dev/ttyUSB*, in name order.
     static std::vector<std::string> DefaultDevices();
+    // Whether a device node is, or was until it went away, one of those ports.
+    static bool IsModemPort(const std::string &devnode);
 
     // Forgets what the probes found: for the device monitor, on any tty
     // arriving or leaving.
