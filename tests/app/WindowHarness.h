@@ -121,19 +121,18 @@ public:
     {
         return PumpUntil(done, timeout);
     }
-    // Lets queued messages and paints run for a while.
-    void Settle(std::chrono::milliseconds time = 150ms)
-    {
-        PumpUntil([] { return false; }, time);
-    }
     void Paint() { window->ComposeFrame(); }
 
-    bool ModemReady() { return Until([&] { return window->ModemState() == NORMAL; }); }
+    // The modem line open and its phonebook rows made.
+    bool ModemReady()
+    {
+        return Until([&] { return window->ModemState() == NORMAL && window->FirstNameRow(); });
+    }
     bool SkypeReady()
     {
         return Until([&] { return window->SkypeState() == NORMAL && window->FirstFriendRow(); });
     }
-    bool BothReady() { return ModemReady() && SkypeReady() && (Settle(), true); }
+    bool BothReady() { return ModemReady() && SkypeReady(); }
 
     CSkinItem *Element(int kind) const { return window->Items()->FindByKind(kind); }
 
@@ -168,10 +167,13 @@ public:
             QTest::keyClicks(window.get(), QString(QChar(c)));
     }
 
-    // Whether the popup wears the skin of that bitmap (129 or 130).
+    // Whether the popup wears the skin of that bitmap (129 or 130) by now.
     bool PopupSkinIs(unsigned bitmap)
     {
-        Until([&] { return window->Notifier()->GetState() == CTaskbarNotifier::Shown; }, 3s);
+        return Until([&] { return PopupWears(bitmap); });
+    }
+    bool PopupWears(unsigned bitmap)
+    {
         const QImage shown = window->Notifier()->grab().toImage();
         const QImage skin(QStringLiteral(":/bmp/%1.png").arg(bitmap));
         if (shown.isNull() || skin.isNull())
@@ -185,12 +187,13 @@ public:
     {
         window->HangUp();
         Until([&] { return window->WindowState() == NORMAL && window->CallOwner() == LINE_NONE; });
-        Settle();
     }
     bool PopupShowing() const { return window->Notifier()->GetState() != CTaskbarNotifier::Hidden; }
-    bool SimSaw(const QString &command)
+    // Where the simulator's log stands now, for SimSaw to look after.
+    qsizetype SimMark() { return skype.SimLog().size(); }
+    bool SimSaw(const QString &command, qsizetype after = 0)
     {
-        return Until([&] { return skype.SimLog().contains(command); }, 4s);
+        return Until([&] { return skype.SimLog().indexOf(command, after) >= 0; });
     }
 
     std::unique_ptr<CModemSim> modem;

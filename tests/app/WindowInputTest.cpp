@@ -33,7 +33,6 @@ TEST(WindowInput, DialStringKeepsTwentyThreeDigitsAndPlusOnlyFirst)
     options.skype = false;
     WindowHarness h(options);
     ASSERT_TRUE(h.ModemReady());
-    h.Settle();
     h.Key(Qt::Key_Delete);
     h.Key(Qt::Key_Plus);
     h.Type("123456789012345678901234");
@@ -53,7 +52,6 @@ TEST(WindowInput, NavigationKeysWheelAndTheHeldArrowMoveTheSelection)
 {
     WindowHarness h(EightEntries());
     ASSERT_TRUE(h.ModemReady());
-    h.Settle();
     EXPECT_EQ(Selected(h), "Name 1");
     h.Key(Qt::Key_End);
     EXPECT_EQ(Selected(h), "Name 8");
@@ -101,7 +99,6 @@ TEST(WindowInput, NumberPanelListsHomeMobileOfficeAndEscapeClosesThenHides)
     options.phonebook = "[Ben]\nPhone_Home=\nPhone_Office=0895550147\nPhone_Mobile=0160555\n";
     WindowHarness h(options);
     ASSERT_TRUE(h.ModemReady());
-    h.Settle();
     // First-number order is home, office, mobile.
     EXPECT_EQ(h.window->DialString(), "0895550147");
     h.Paint();
@@ -138,7 +135,6 @@ TEST(WindowInput, ASelectedRowGlidesIntoTheViewportAndStopsTenPixelsInside)
 {
     WindowHarness h(EightEntries());
     ASSERT_TRUE(h.ModemReady());
-    h.Settle();
     h.Paint();
     EXPECT_EQ(h.window->ListViewport().bottom(), 442);
     h.Click(h.Element(kind::kKeypadToggle));

@@ -8,9 +8,7 @@ simulated modem and Skype client were told.
 """
 
 import os
-import signal
 import sys
-import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
@@ -165,11 +163,6 @@ def outgoing_modem_call_busy(s):
     s.wait_heard(s.modem, "< AT+VCID=1", mark, "the line opened again after the busy call")
     until(s, "the popup gone", lambda v: v.popup() is None)
 
-    # Brought back as a user does, by starting the phone again.
-    if s.second_start() != 0:
-        raise harness.Failure("the second start did not end with 0")
-    s.wait_for(lambda: not hidden(s), "the window back")
-    until(s, "the idle phonebook", lambda v: v.like(idle, ROWS) and v.like(idle, CALL_END, 0.05))
 
 
 def skype_friend_call(s):
@@ -185,12 +178,14 @@ def skype_friend_call(s):
     if friends.popup() is not None or view(s).popup() is not None:
         raise harness.Failure("a popup for a Skype call")
 
+    # The window logs each message with the state it meets it in: the
+    # Skype state's news while dialling (6), then while connected (8).
+    app_mark = s.mark(s.app)
     s.control(s.skype, "answer")
-    s.wait_heard(s.skype, "STATUS INPROGRESS", mark)
-    time.sleep(1)
+    s.wait_heard(s.app, "(1, 21) in state 6", app_mark, "the phone to hear the answer")
+    app_mark = s.mark(s.app)
     s.control(s.skype, "hangup")
-    s.wait_heard(s.skype, "STATUS FINISHED", mark)
-    time.sleep(1)
+    s.wait_heard(s.app, "(1, 21) in state 8", app_mark, "the phone to hear the far end hang up")
 
     # A call still held would be ended by the window coming back; the phone
     # heard the far end hang up, so it has nothing left to end.
@@ -237,60 +232,6 @@ def phonebook_editor(s):
     until(s, "the new name in the phone's list", lambda v: v.has_text(row(3)))
 
 
-def modem_unplugged(s):
-    """The modem goes away in the middle of a call and comes back."""
-    idle = start(s)
-    skype_ready(s)
-    mark = s.mark(s.modem)
-    s.control(s.modem, "ring 30 02215550123")
-    until(s, "the ringing popup", lambda v: v.popup() == "orange")
-    x, y = center(s.popup_rect())
-    s.click_screen(x, y)
-    s.wait_heard(s.modem, "< AT+VLS=7", mark, "the call answered")
-    until(s, "the popup of a connected call", lambda v: v.popup() == "green")
-
-    s.control(s.modem, "unplug")
-    gone = until(s, "the call gone and the modem line down",
-                 lambda v: v.popup() is None and not v.shown(MODEM_BUTTON) and v.shown(SKYPE_BUTTON))
-    s.grab("unplugged")
-    if not gone.like(idle, CALL_END, 0.05):
-        raise harness.Failure("the call-end button still lit with the modem gone")
-
-    # Plugged back: a new modem on the same port. The phone reopens its line
-    # on a device arrival from udev, which a pseudo-terminal never causes, so
-    # here the line comes back the way a user brings it back without one: the
-    # call-end button resets the line, and the reset opens the port again.
-    s.end(s.modem)  # the unplugged modem's port goes away with it
-    s.start_modem("--ring-interval", "1500")
-    s.click(*center(CALL_END))
-    s.wait_heard(s.modem, "< AT+VCID=1", what="the new modem's line opened")
-    until(s, "the modem line button back", lambda v: v.shown(MODEM_BUTTON))
-    s.key("Right")
-    until(s, "the phonebook on the modem line", lambda v: v.like(idle, ROWS))
-
-    # And the line works: a call rings through again.
-    s.control(s.modem, "ring 30 0895550147")
-    until(s, "the ringing popup", lambda v: v.popup() == "orange")
-
-
-def skype_restarted(s):
-    """The Skype client dies and starts again: the friends come back."""
-    modem_idle = start(s)
-    skype_ready(s)
-    friends = show_friends(s, modem_idle)
-
-    s.end(s.skype, signal.SIGKILL)
-    until(s, "the Skype line gone, the phonebook shown",
-          lambda v: not v.shown(SKYPE_BUTTON) and v.like(modem_idle, ROWS))
-    s.grab("skype-gone")
-
-    s.start_skype()
-    skype_ready(s)
-    s.wait_heard(s.skype, "<- SEARCH FRIENDS", what="the friends asked for again")
-    s.click(*center(SKYPE_BUTTON))
-    until(s, "the friends back", lambda v: v.like(friends, ROWS))
-
-
 def second_start(s):
     """A second start shows the hidden window and ends; the first keeps
     running."""
@@ -303,7 +244,6 @@ def second_start(s):
     until(s, "the phone as it was", lambda v: v.like(idle, (0, 0, 235, 550)))
     if s.second_start() != 0:
         raise harness.Failure("a second start beside a shown window did not end with 0")
-    time.sleep(0.5)
     if hidden(s) or s.app.poll() is not None:
         raise harness.Failure("the running phone went away")
     windows = s.xdo("search", "--onlyvisible", "--name", "^Vocamo$", check=False).split()
@@ -314,8 +254,7 @@ def second_start(s):
 
 
 SCENARIOS = {f.__name__: f for f in (incoming_modem_call, outgoing_modem_call_busy,
-                                     skype_friend_call, phonebook_editor, modem_unplugged,
-                                     skype_restarted, second_start)}
+                                     skype_friend_call, phonebook_editor, second_start)}
 
 if __name__ == "__main__":
     sys.exit(harness.run(SCENARIOS, sys.argv))

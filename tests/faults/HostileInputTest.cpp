@@ -49,11 +49,6 @@ const CSkypeFriend *FriendOf(const CSkypeBridge &bridge, const std::string &hand
     return nullptr;
 }
 
-size_t Utf16Units(const std::string &text)
-{
-    return static_cast<size_t>(QString::fromStdString(text).size());
-}
-
 TEST(HostileInput, CallerIdOfTenThousandBytesOrWithControlCharactersIsCutAndCleaned)
 {
     WindowHarness h;
@@ -61,8 +56,8 @@ TEST(HostileInput, CallerIdOfTenThousandBytesOrWithControlCharactersIsCutAndClea
     CStallMeter stall;
 
     ASSERT_TRUE(h.modem->Control("ring 3 " + std::string(10000, '7')));
-    ASSERT_TRUE(h.Until([&] { return h.window->WindowState() == RINGING; }));
-    h.Settle(400ms); // the caller ID comes after the first ring
+    // The caller ID comes between the first ring and the second.
+    ASSERT_TRUE(h.Until([&] { return h.ring->rings >= 2; }));
     EXPECT_LE(h.window->PartyNumber().size(), 64u);
     EXPECT_TRUE(Printable(h.window->NotifierText(false), true));
     h.Paint();
@@ -79,51 +74,6 @@ TEST(HostileInput, CallerIdOfTenThousandBytesOrWithControlCharactersIsCutAndClea
     h.HangUpAndWait();
     EXPECT_TRUE(h.boxes.empty());
     EXPECT_LT(stall.Longest(), kHangBound);
-}
-
-TEST(HostileInput, FriendNamesOfFiveThousandCharactersOrBrokenUtf8AreCutAndMadeValid)
-{
-    QString longName;
-    for (int i = 0; i < 5000; ++i)
-        longName += QChar(i % 2 ? u'\u00e9' : u'\u4e2d');
-    WindowOptions options;
-    options.skypeArguments = {QStringLiteral("--friend"), QStringLiteral("long.one:ONLINE:") + longName,
-                              QStringLiteral("--friend"), QStringLiteral("plain.one:ONLINE:Plain"),
-                              QStringLiteral("--friend"),
-                              QString(5000, QLatin1Char('h')) + QStringLiteral(":ONLINE:Long Handle")};
-    WindowHarness h(options);
-    ASSERT_TRUE(h.BothReady());
-    CSkypeBridge &bridge = *h.window->Bridge();
-    ASSERT_TRUE(h.Until([&] {
-        const CSkypeFriend *f = FriendOf(bridge, "long.one");
-        return f && !f->displayName.empty() && !f->fullName.empty();
-    }));
-    const CSkypeFriend *longOne = FriendOf(bridge, "long.one");
-    for (const std::string *name : {&longOne->displayName, &longOne->fullName}) {
-        EXPECT_TRUE(IsValidUtf8(*name));
-        EXPECT_LE(Utf16Units(*name), kSkypeNameUnits);
-        EXPECT_GE(Utf16Units(*name), kSkypeNameUnits - 1);
-    }
-
-    // What no D-Bus client can send, a transport of other bytes could.
-    const std::string client = bridge.GetSkypeWindow();
-    bridge.OnCopyData(client, "USER plain.one DISPLAYNAME \xff\xfe" "Bad\xc3\x28 \xed\xa0\x80 end\xe4\xb8");
-    bridge.OnCopyData(client, "USER plain.one FULLNAME \xc0\xaf\xf8\x88\x80\x80\x80");
-    bridge.OnCopyData(client, "USER plain.one ONLINESTATUS AWAY");
-    h.Settle();
-    const CSkypeFriend *plain = FriendOf(bridge, "plain.one");
-    ASSERT_NE(plain, nullptr);
-    EXPECT_TRUE(IsValidUtf8(plain->displayName)) << plain->displayName;
-    EXPECT_TRUE(IsValidUtf8(plain->fullName)) << plain->fullName;
-    EXPECT_NE(plain->displayName.find("Bad"), std::string::npos);
-    h.Key(Qt::Key_Left);
-    ASSERT_EQ(h.window->ActiveLine(), LINE_SKYPE);
-    for (CContactItem *row = h.window->FirstFriendRow(); row; row = row->GetNext()) {
-        h.window->SelectElement(row, 1);
-        h.Paint();
-    }
-    EXPECT_EQ(h.window->WindowState(), NORMAL);
-    EXPECT_TRUE(h.boxes.empty());
 }
 
 TEST(HostileInput, SkypeNotificationsOfAMegabyteLeaveTheLineAttached)
@@ -163,7 +113,6 @@ TEST(HostileInput, SkypeNotificationsOfAMegabyteLeaveTheLineAttached)
     h.skype.Control(QStringLiteral("say USERS ") + QString(megabyte, QLatin1Char('h')));
     ASSERT_TRUE(h.Until([&] { return bridge.GetFriendCount() == 1; }, 15s));
     h.window->CallAction();
-    h.Settle();
     if (h.window->WindowState() != NORMAL)
         h.HangUpAndWait();
     h.window->show();
@@ -171,8 +120,7 @@ TEST(HostileInput, SkypeNotificationsOfAMegabyteLeaveTheLineAttached)
     ASSERT_NE(h.window->FirstFriendRow(), nullptr);
     EXPECT_EQ(h.window->FirstFriendRow()->GetName().size(), static_cast<size_t>(megabyte));
     const qsizetype callsBefore = h.skype.SimLog().count(QStringLiteral("<- CALL "));
-    h.window->CallAction();
-    h.Settle();
+    h.window->CallAction(); // a refused send goes nowhere, at once
     EXPECT_EQ(h.skype.SimLog().count(QStringLiteral("<- CALL ")), callsBefore);
     EXPECT_EQ(h.window->SkypeState(), NORMAL);
     EXPECT_EQ(h.window->WindowState(), NORMAL);
@@ -182,32 +130,7 @@ TEST(HostileInput, SkypeNotificationsOfAMegabyteLeaveTheLineAttached)
     EXPECT_LT(stall.Longest(), kHangBound);
 }
 
-TEST(HostileInput, PhonebookOfFiftyMegabytesLoadsItsEntriesAndDialsNothingItCannot)
-{
-    WindowOptions options;
-    options.skype = false;
-    options.phonebook = "[Anna]\nPhone_Home=0221\n[Huge]\nPhone_Home=" + std::string(50 << 20, '5') +
-                        "\nPhone_Mobile=0160\n[Zed]\nPhone_Home=0301\n";
-    WindowHarness h(std::move(options));
-    ASSERT_TRUE(h.Until([&] { return h.window->FirstNameRow() != nullptr; }, 60s));
-    std::vector<std::string> names;
-    for (CContactItem *row = h.window->FirstNameRow(); row; row = row->GetNext())
-        names.push_back(row->GetName());
-    EXPECT_EQ(names, (std::vector<std::string>{"Anna", "Huge", "Zed"}));
-    h.Paint();
-
-    h.Key(Qt::Key_Down); // Huge: its first number fills the display
-    EXPECT_EQ(h.window->SelectedNameRow()->GetName(), "Huge");
-    h.Paint();
-    h.modem->ClearReceived();
-    h.Key(Qt::Key_Return);
-    ASSERT_TRUE(h.Until([&] { return h.window->ModemState() == NORMAL && h.window->isVisible(); }, 60s));
-    h.Settle();
-    ExpectOnlyLineCommands(*h.modem);
-    EXPECT_TRUE(h.boxes.empty());
-}
-
-TEST(HostileInput, PhonebookOfBinaryBytesShowsWhatItCanAndDialsOnlyDialStrings)
+TEST(HostileInput, PhonebookOfBinaryBytesAndCommandsDialsOnlyDialStrings)
 {
     std::mt19937 random(20261206);
     std::string bytes(1 << 20, '\0');
@@ -216,68 +139,40 @@ TEST(HostileInput, PhonebookOfBinaryBytesShowsWhatItCanAndDialsOnlyDialStrings)
         // Enough brackets, equals signs and line ends that sections and keys form.
         c = static_cast<char>(v < 8 ? '[' : v < 16 ? ']' : v < 24 ? '=' : v < 28 ? '\n' : v);
     }
-    bytes = "[Anna]\nPhone_Home=0221\n" + bytes;
-    WindowOptions options;
-    options.skype = false;
-    options.phonebook = bytes;
-    WindowHarness h(options);
-    ASSERT_TRUE(h.ModemReady());
-    ASSERT_TRUE(h.Until([&] { return h.window->FirstNameRow() != nullptr; }, 30s));
-    int rows = 0;
-    for (CContactItem *row = h.window->FirstNameRow(); row; row = row->GetNext())
-        ++rows;
-    EXPECT_GT(rows, 1);
-    RecordProperty("rows", rows);
-
-    // Walk the list and every number of a few rows, dialling each.
-    h.modem->ClearReceived();
-    for (int i = 0; i < 6; ++i) {
-        h.window->show();
-        h.Paint();
-        h.Key(Qt::Key_Down);
-        h.Paint();
-        h.Key(Qt::Key_Return); // opens the number panel, or dials
-        if (h.window->IsPanelOpen())
-            h.Key(Qt::Key_Return);
-        h.Until([&] { return h.window->ModemState() == NORMAL; });
-        if (h.window->WindowState() != NORMAL)
-            h.HangUpAndWait();
-    }
-    ExpectOnlyLineCommands(*h.modem);
-    EXPECT_TRUE(h.boxes.empty());
-}
-
-TEST(HostileInput, NumbersWithCommandsInThemAreNeverSentToTheModem)
-{
     WindowOptions options;
     options.skype = false;
     options.phonebook = "[Eve]\nPhone_Home=0301;ATS0=1\nPhone_Office=0302\rAT+VTX\n"
-                        "Phone_Mobile=0303-55\n";
+                        "Phone_Mobile=0303-55\n[Huge]\nPhone_Home=" + std::string(4 << 20, '5') +
+                        "\n" + bytes;
     WindowHarness h(options);
     ASSERT_TRUE(h.ModemReady());
-    h.Settle();
     EXPECT_EQ(h.window->DialString(), "0301;ATS0=1");
-    h.modem->ClearReceived();
-    h.Key(Qt::Key_Return); // the display's number
-    ASSERT_TRUE(h.Until([&] { return h.window->ModemState() == NORMAL && h.window->isVisible(); }));
+    int rows = 0;
+    for (CContactItem *row = h.window->FirstNameRow(); row; row = row->GetNext())
+        ++rows;
+    EXPECT_GT(rows, 2);
 
-    // Each number of the panel in turn: home, mobile, office.
-    for (int position = 0; position < 3; ++position) {
-        h.Settle();
-        h.Key(Qt::Key_Delete);
-        h.Key(Qt::Key_Return); // an empty display: Enter opens the selected row's numbers
-        ASSERT_TRUE(h.window->IsPanelOpen());
-        for (int i = 0; i < position; ++i)
-            h.Key(Qt::Key_Down);
-        const std::string number = h.window->DialString();
-        h.Key(Qt::Key_Return);
-        if (number == "0303-55") {
-            EXPECT_TRUE(h.modem->WaitForCommand("ATD030355"));
-            h.HangUpAndWait();
-            h.window->show();
+    // Walk the list, dialling each row's number and each number of the panel.
+    h.modem->ClearReceived();
+    for (int i = 0; i < 8; ++i) {
+        h.window->show();
+        h.Paint();
+        h.Key(Qt::Key_Return); // dials the display, or opens the number panel
+        if (h.window->IsPanelOpen()) {
+            for (int down = 0; down < i % 3; ++down)
+                h.Key(Qt::Key_Down);
+            h.Key(Qt::Key_Return);
         }
-        ASSERT_TRUE(h.Until([&] { return h.window->ModemState() == NORMAL && h.window->isVisible(); }))
-            << number;
+        // A dial hides the window; a refused one resets the line and shows it.
+        ASSERT_TRUE(h.Until([&] {
+            return h.window->WindowState() != NORMAL ||
+                   (h.window->isVisible() && h.window->ModemState() == NORMAL);
+        }));
+        if (h.window->WindowState() != NORMAL)
+            h.HangUpAndWait();
+        ASSERT_TRUE(h.ModemReady());
+        h.window->show();
+        h.Key(i % 2 ? Qt::Key_Down : Qt::Key_Delete); // the next row, or its numbers
     }
     ExpectOnlyLineCommands(*h.modem);
     for (const std::string &command : h.modem->Received()) {
