@@ -9,9 +9,6 @@
 # The program finds RING.WAV and Bookmark.ini in its own folder (the link is
 # resolved), so the phonebook lives in <prefix>/lib/vocamo as well; that
 # folder must be writable by whoever edits the phonebook.
-if(NOT TARGET vocamo)
-  return()
-endif()
 
 set(vocamo_install_dir lib/vocamo)
 

@@ -8,25 +8,20 @@ target_include_directories(vocamo_appsupport PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(vocamo_appsupport PUBLIC Qt6::Core Qt6::Network Qt6::DBus Qt6::Multimedia PkgConfig::UDEV)
 
 # The main window, split by concern, and the application object.
-if(TARGET vocamo_controller AND TARGET vocamo_skype AND TARGET vocamo_skin
-   AND TARGET vocamo_notifier AND TARGET vocamo_phonebook_editor AND TARGET vocamo_about)
-  add_library(vocamo_window STATIC
-      ${CMAKE_CURRENT_LIST_DIR}/VocamoDlg.h
-      ${CMAKE_CURRENT_LIST_DIR}/VocamoDlg.cpp
-      ${CMAKE_CURRENT_LIST_DIR}/VocamoDlgStates.cpp
-      ${CMAKE_CURRENT_LIST_DIR}/VocamoDlgLists.cpp
-      ${CMAKE_CURRENT_LIST_DIR}/VocamoDlgInput.cpp
-      ${CMAKE_CURRENT_LIST_DIR}/VocamoDlgNotices.cpp
-      ${CMAKE_CURRENT_LIST_DIR}/VocamoApp.h ${CMAKE_CURRENT_LIST_DIR}/VocamoApp.cpp)
-  target_include_directories(vocamo_window PUBLIC ${PROJECT_SOURCE_DIR})
-  target_link_libraries(vocamo_window PUBLIC
-      vocamo_appsupport vocamo_controller vocamo_skype vocamo_skin vocamo_notifier
-      vocamo_phonebook_editor vocamo_about vocamo_core Qt6::Widgets)
+add_library(vocamo_window STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/VocamoDlg.h
+    ${CMAKE_CURRENT_LIST_DIR}/VocamoDlg.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/VocamoDlgStates.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/VocamoDlgLists.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/VocamoDlgInput.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/VocamoDlgNotices.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/VocamoApp.h ${CMAKE_CURRENT_LIST_DIR}/VocamoApp.cpp)
+target_include_directories(vocamo_window PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(vocamo_window PUBLIC
+    vocamo_appsupport vocamo_controller vocamo_skype vocamo_skin vocamo_notifier
+    vocamo_phonebook_editor vocamo_about vocamo_core Qt6::Widgets)
 
-  add_executable(vocamo ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
-  target_link_libraries(vocamo PRIVATE vocamo_window)
-  set_target_properties(vocamo PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
-  if(COMMAND vocamo_copy_ring)
-    vocamo_copy_ring(vocamo)
-  endif()
-endif()
+add_executable(vocamo ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
+target_link_libraries(vocamo PRIVATE vocamo_window)
+set_target_properties(vocamo PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+vocamo_copy_ring(vocamo)
