@@ -5,7 +5,6 @@
 #include <QEnterEvent>
 #include <QFontMetrics>
 #include <QGuiApplication>
-#include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegion>
@@ -44,33 +43,6 @@ QString WithEllipsis(QString line, const QFontMetrics &fm, int width)
     return line + kEllipsis;
 }
 
-#ifdef VOCAMO_NOTIFIER_PLACEHOLDER_SKINS
-// Stand-ins for the popup skins 129 (calling, connected) and 130 (ringing)
-// while the resources are not built in.
-QImage PlaceholderSkin(unsigned bitmapId)
-{
-    if (bitmapId != 129 && bitmapId != 130)
-        return {};
-    QImage image(147, 121, QImage::Format_RGB32);
-    QPainter p(&image);
-    QLinearGradient fill(0, 0, 0, 121);
-    fill.setColorAt(0, QColor(0xF4, 0xF6, 0xFA));
-    fill.setColorAt(1, bitmapId == 130 ? QColor(0xF9, 0xD9, 0xB0) : QColor(0xC9, 0xDB, 0xF2));
-    p.fillRect(image.rect(), fill);
-    p.setPen(QColor(0x5A, 0x6E, 0x8C));
-    p.drawRect(image.rect().adjusted(0, 0, -1, -1));
-    p.fillRect(QRect(1, 1, 145, 18), QColor(0x5A, 0x6E, 0x8C));
-    p.setPen(Qt::white);
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(11);
-    font.setBold(true);
-    p.setFont(font);
-    p.drawText(QRect(6, 1, 135, 18), Qt::AlignLeft | Qt::AlignVCenter,
-               bitmapId == 130 ? QStringLiteral("Incoming call") : QStringLiteral("Vocamo"));
-    return image;
-}
-#endif
-
 } // namespace
 
 CTaskbarNotifier::CTaskbarNotifier(unsigned periodDivisor)
@@ -97,12 +69,7 @@ bool CTaskbarNotifier::Create(CMessageTarget *owner)
 
 bool CTaskbarNotifier::SetSkinBitmap(unsigned bitmapId, int red, int green, int blue)
 {
-    QImage image(QStringLiteral(":/bmp/%1.png").arg(bitmapId));
-#ifdef VOCAMO_NOTIFIER_PLACEHOLDER_SKINS
-    if (image.isNull())
-        image = PlaceholderSkin(bitmapId);
-#endif
-    return SetSkinBitmap(image, red, green, blue);
+    return SetSkinBitmap(QImage(QStringLiteral(":/bmp/%1.png").arg(bitmapId)), red, green, blue);
 }
 
 bool CTaskbarNotifier::SetSkinBitmap(const QImage &skin, int red, int green, int blue)
