@@ -23,9 +23,7 @@ function(vocamo_add_test)
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} vocamo_test_support vocamo_write_fault
       GTest::gtest GTest::gtest_main Threads::Threads)
-  target_compile_definitions(${T_NAME} PRIVATE
-      VOCAMO_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data"
-      VOCAMO_BUILD_DIR="${CMAKE_BINARY_DIR}")
+  target_compile_definitions(${T_NAME} PRIVATE VOCAMO_BUILD_DIR="${CMAKE_BINARY_DIR}")
   gtest_discover_tests(${T_NAME}
       PROPERTIES LABELS ${T_LABEL} TIMEOUT ${T_TIMEOUT}
       DISCOVERY_TIMEOUT 60)
