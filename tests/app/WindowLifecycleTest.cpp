@@ -87,17 +87,3 @@ TEST(WindowLines, ASingleInstanceInADeepRuntimeFolderStillWakes)
     EXPECT_TRUE(second.WakeRunningInstance());
     EXPECT_TRUE(PumpUntil([&] { return restores == 1; }));
 }
-
-TEST(WindowLines, OnlyTheModemsPortGoingAwayReleasesTheLine)
-{
-    const QByteArray saved = qgetenv("VOCAMO_MODEMS");
-    qunsetenv("VOCAMO_MODEMS");
-    EXPECT_TRUE(CVocamoDlg::IsModemPort("/dev/ttyACM0"));
-    EXPECT_TRUE(CVocamoDlg::IsModemPort("/dev/ttyUSB3"));
-    EXPECT_FALSE(CVocamoDlg::IsModemPort("/dev/ttyS0"));
-    EXPECT_FALSE(CVocamoDlg::IsModemPort(""));
-    qputenv("VOCAMO_MODEMS", "/dev/ttyS4:/tmp/modem");
-    EXPECT_TRUE(CVocamoDlg::IsModemPort("/tmp/modem"));
-    EXPECT_FALSE(CVocamoDlg::IsModemPort("/dev/ttyACM0"));
-    qputenv("VOCAMO_MODEMS", saved);
-}

@@ -424,14 +424,23 @@ TEST(ModemProvider, SpeakerphoneIsAPhoneDeviceWhoseHookswitchSendsVls7)
 
 // --- Which ports are modems ---
 
-TEST(ModemDevices, VocamoModemsNamesThePortsInItsOrder)
+TEST(ModemDevices, VocamoModemsNamesThePortsInItsOrderElseAcmThenUsb)
 {
     const char *old = std::getenv("VOCAMO_MODEMS");
     const std::string saved = old ? old : "";
     ::setenv("VOCAMO_MODEMS", "/dev/ttyUSB3::/tmp/modem", 1);
     EXPECT_EQ(CModemProvider::DefaultDevices(),
               (std::vector<std::string>{"/dev/ttyUSB3", "/tmp/modem"}));
+    EXPECT_TRUE(CModemProvider::IsModemPort("/tmp/modem"));
+    EXPECT_FALSE(CModemProvider::IsModemPort("/dev/ttyACM0"));
+    ::setenv("VOCAMO_MODEMS", "", 1); // set but empty: no port at all
+    EXPECT_TRUE(CModemProvider::DefaultDevices().empty());
+    EXPECT_FALSE(CModemProvider::IsModemPort("/dev/ttyACM0"));
     ::unsetenv("VOCAMO_MODEMS");
+    EXPECT_TRUE(CModemProvider::IsModemPort("/dev/ttyACM0"));
+    EXPECT_TRUE(CModemProvider::IsModemPort("/dev/ttyUSB3"));
+    EXPECT_FALSE(CModemProvider::IsModemPort("/dev/ttyS0"));
+    EXPECT_FALSE(CModemProvider::IsModemPort(""));
     bool seenUsb = false;
     for (const std::string &d : CModemProvider::DefaultDevices()) {
         seenUsb = seenUsb || d.rfind("/dev/ttyUSB", 0) == 0;
