@@ -114,16 +114,11 @@ void CVocamoDlg::Initialize()
             [this](const std::vector<std::string> &names) {
                 m_probeCache->Clear();
                 // Only the modem's own port going away releases the line.
-                if (std::any_of(names.begin(), names.end(), &CVocamoDlg::IsModemPort))
+                if (std::any_of(names.begin(), names.end(), &CModemProvider::IsModemPort))
                     OnDeviceQueryRemove();
             });
     }
     PostMessage(WM_REFRESH, 0, 0);
-}
-
-bool CVocamoDlg::IsModemPort(const std::string &devnode)
-{
-    return CModemProvider::IsModemPort(devnode);
 }
 
 void CVocamoDlg::LoadSkin()

@@ -92,9 +92,6 @@ public:
     void OnDeviceArrival();
     void OnDeviceQueryRemove();
     void OnDeviceQueryRemoveFailed();
-    // Whether a removed device node is a port the modem line may be using:
-    // the modem provider's rule.
-    static bool IsModemPort(const std::string &devnode);
 
     // Timers and paint.
     void OnTimer(int id);
