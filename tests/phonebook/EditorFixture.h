@@ -1,93 +1,57 @@
 #pragma once
-
-#include "tests/support/RecordingMessageTarget.h"
+// The phonebook editor on Bookmark.ini in a fresh folder, with a recording main
+// window, driven as the user drives it. The editor's fault tests build on it.
 #include "phonebook/BookmarkDlg.h"
 #include "phonebook/IniFile.h"
 #include "tests/support/MessageBoxAnswerer.h"
+#include "tests/support/RecordingMessageTarget.h"
+#include "tests/support/TempDir.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <gtest/gtest.h>
-
 #include <memory>
 #include <string>
 #include <vector>
 
-// A dialog on Bookmark.ini in a fresh folder, with a recording main window.
 class EditorTest : public testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
-
-    void WriteFile(const char *text)
-    {
-        QFile file(QString::fromStdString(Path()));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
-    }
-
-    QByteArray FileText() const
-    {
-        QFile file(QString::fromStdString(Path()));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    EditorTest() { m_ini.SetPathName(Path().c_str()); }
 
     std::string Path() const { return m_dir.path().toStdString() + "/Bookmark.ini"; }
-
+    void WriteFile(const char *text) { vocamo::test::TempDir::Write(Path(), text); }
+    QByteArray FileText() const { return vocamo::test::TempDir::Read(Path()).c_str(); }
+    std::string Value(const char *s, const char *k) { return m_ini.GetString(s, k, "<missing>"); }
     std::vector<std::string> Sections()
     {
         std::vector<std::string> names;
-        Ini().GetSectionNames(names);
+        m_ini.GetSectionNames(names);
         return names;
     }
 
-    std::string Value(const char *section, const char *key)
-    {
-        return Ini().GetString(section, key, "<missing>");
-    }
-
-    vocamo::CBookmarkDlg &Dlg(vocamo::CMessageTarget *target)
-    {
-        m_dlg = std::make_unique<vocamo::CBookmarkDlg>(nullptr, target,
-                                                       m_dir.path().toStdString());
-        return *m_dlg;
-    }
-    vocamo::CBookmarkDlg &Dlg() { return Dlg(&m_main); }
-
-    // Shown as the main window shows it.
+    // A new dialog, shown as the main window shows it.
     vocamo::CBookmarkDlg &Shown()
     {
-        vocamo::CBookmarkDlg &dlg = Dlg();
-        dlg.ShowBeside(QPoint(200, 100));
-        return dlg;
+        m_dlg =
+            std::make_unique<vocamo::CBookmarkDlg>(nullptr, &m_main, m_dir.path().toStdString());
+        m_dlg->ShowBeside(QPoint(200, 100));
+        return *m_dlg;
     }
-
+    vocamo::CBookmarkDlg &Shown(const char *file)
+    {
+        WriteFile(file);
+        return Shown();
+    }
     QListWidget *List() { return m_dlg->findChild<QListWidget *>(QStringLiteral("names")); }
-    QLineEdit *Box(const char *name)
-    {
-        return m_dlg->findChild<QLineEdit *>(QString::fromLatin1(name));
-    }
-    QAbstractButton *Button(const char *name)
-    {
-        return m_dlg->findChild<QAbstractButton *>(QString::fromLatin1(name));
-    }
-
+    QLineEdit *Box(const char *name) { return m_dlg->findChild<QLineEdit *>(QLatin1String(name)); }
     QStringList ListTexts()
     {
         QStringList texts;
         for (int i = 0; i < List()->count(); ++i)
             texts << List()->item(i)->text();
         return texts;
-    }
-    QString Selected()
-    {
-        const auto items = List()->selectedItems();
-        return items.isEmpty() ? QString() : items.first()->text();
     }
     QStringList Boxes()
     {
@@ -100,37 +64,23 @@ protected:
         Box(box)->selectAll();
         QTest::keyClicks(Box(box), text);
     }
-    // Lets queued handlers and the answered boxes run.
-    static void Settle() { QTest::qWait(20); }
+    // A button answers at once; the message boxes it asks run and are answered inside.
     void Click(const char *button)
     {
-        QTest::mouseClick(Button(button), Qt::LeftButton);
-        Settle();
+        QTest::mouseClick(m_dlg->findChild<QAbstractButton *>(QLatin1String(button)),
+                          Qt::LeftButton);
     }
-    // Clicks the list item of that text, as the user would.
+    // The list answers a click once the click is done: queued.
     void ClickName(const QString &name)
     {
-        QListWidget *list = List();
-        const auto found = list->findItems(name, Qt::MatchExactly);
+        const auto found = List()->findItems(name, Qt::MatchExactly);
         ASSERT_EQ(found.size(), 1) << name.toStdString();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualItemRect(found.first()).center());
-        Settle();
+        QTest::mouseClick(List()->viewport(), Qt::LeftButton, {},
+                          List()->visualItemRect(found.first()).center());
+        QCoreApplication::sendPostedEvents();
     }
-
-    size_t Notices() const
-    {
-        size_t count = 0;
-        for (const auto &m : m_main.Messages())
-            count += m == vocamo::PostedMessage{vocamo::WM_APP_EVENT, 3, 33};
-        return count;
-    }
-
-    vocamo::CIniFile &Ini()
-    {
-        m_ini.SetPathName(Path().c_str());
-        return m_ini;
-    }
+    // Reloads of the phonebook asked of the main window, all the editor asks of it.
+    size_t Notices() const { return m_main.Count(); }
 
     QTemporaryDir m_dir;
     vocamo::CRecordingMessageTarget m_main;
