@@ -1,5 +1,5 @@
 // The phonebook editor's flows, as the user sees them.
-#include "tests/phonebook/EditorFixture.h"
+#include "tests/support/EditorFixture.h"
 
 #include <QMouseEvent>
 
