@@ -7,6 +7,11 @@ add_library(vocamo_appsupport STATIC
 target_include_directories(vocamo_appsupport PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(vocamo_appsupport PUBLIC Qt6::Core Qt6::Network Qt6::DBus Qt6::Multimedia PkgConfig::UDEV)
 
+# The window's line states, apart from the widget (no Qt).
+add_library(vocamo_linestates STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/LineStates.h ${CMAKE_CURRENT_LIST_DIR}/LineStates.cpp)
+target_include_directories(vocamo_linestates PUBLIC ${PROJECT_SOURCE_DIR})
+
 # The main window, split by concern, and the application object.
 add_library(vocamo_window STATIC
     ${CMAKE_CURRENT_LIST_DIR}/VocamoDlg.h
@@ -18,7 +23,7 @@ add_library(vocamo_window STATIC
     ${CMAKE_CURRENT_LIST_DIR}/VocamoApp.h ${CMAKE_CURRENT_LIST_DIR}/VocamoApp.cpp)
 target_include_directories(vocamo_window PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(vocamo_window PUBLIC
-    vocamo_appsupport vocamo_controller vocamo_skype vocamo_skin vocamo_notifier
+    vocamo_linestates vocamo_appsupport vocamo_controller vocamo_skype vocamo_skin vocamo_notifier
     vocamo_phonebook_editor vocamo_about vocamo_core Qt6::Widgets)
 
 add_executable(vocamo ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
