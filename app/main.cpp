@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QTimer>
-
 #include <cstdio>
 #include <cstdlib>
 

@@ -56,8 +56,8 @@ LONG CTapiClient::OpenLine()
     LINEINITIALIZEEXPARAMS params{};
     params.dwTotalSize = sizeof params;
     params.dwOptions = LINEINITIALIZEEXOPTION_USEEVENT;
-    const LONG init = m_tapi.lineInitializeExA(&lineApp, nullptr, nullptr, "Vocamo",
-                                               &deviceCount, &apiVersion, &params);
+    const LONG init = m_tapi.lineInitializeExA(&lineApp, nullptr, nullptr, "Vocamo", &deviceCount,
+                                               &apiVersion, &params);
     if (init != 0)
         return init;
     m_lineApp = lineApp;
@@ -67,8 +67,8 @@ LONG CTapiClient::OpenLine()
     for (DWORD d = 0; d < deviceCount; ++d) {
         DWORD negotiated = 0;
         LINEEXTENSIONID extension{};
-        if (m_tapi.lineNegotiateAPIVersion(lineApp, d, version, version, &negotiated,
-                                           &extension) != 0)
+        if (m_tapi.lineNegotiateAPIVersion(lineApp, d, version, version, &negotiated, &extension) !=
+            0)
             continue;
         std::vector<DWORD> buffer = TapiBuffer<LINEDEVCAPS>(kDevCapsSize);
         auto *caps = reinterpret_cast<LINEDEVCAPS *>(buffer.data());
@@ -84,8 +84,8 @@ LONG CTapiClient::OpenLine()
         return LINEERR_BADDEVICEID;
 
     HLINE line = 0;
-    const LONG open = m_tapi.lineOpenA(lineApp, static_cast<DWORD>(m_lineDevice), &line, version,
-                                       0, 1, LINECALLPRIVILEGE_MONITOR | LINECALLPRIVILEGE_OWNER,
+    const LONG open = m_tapi.lineOpenA(lineApp, static_cast<DWORD>(m_lineDevice), &line, version, 0,
+                                       1, LINECALLPRIVILEGE_MONITOR | LINECALLPRIVILEGE_OWNER,
                                        LINEMEDIAMODE_AUTOMATEDVOICE, nullptr);
     if (open != 0) {
         m_tapi.lineShutdown(lineApp);
@@ -138,7 +138,10 @@ LONG CTapiClient::AnswerCall()
     return result < 0 ? result : 0;
 }
 
-bool CTapiClient::HasCall() const { return m_call.load() != 0; }
+bool CTapiClient::HasCall() const
+{
+    return m_call.load() != 0;
+}
 
 std::string CTapiClient::GetCallerId() const
 {
@@ -198,8 +201,8 @@ LONG CTapiClient::OpenPhone()
     PHONEINITIALIZEEXPARAMS params{};
     params.dwTotalSize = sizeof params;
     params.dwOptions = PHONEINITIALIZEEXOPTION_USEEVENT;
-    const LONG init = m_tapi.phoneInitializeExA(&phoneApp, nullptr, nullptr, "Vocamo",
-                                                &deviceCount, &apiVersion, &params);
+    const LONG init = m_tapi.phoneInitializeExA(&phoneApp, nullptr, nullptr, "Vocamo", &deviceCount,
+                                                &apiVersion, &params);
     if (init != 0)
         return init;
     m_phoneApp = phoneApp;
@@ -223,8 +226,8 @@ LONG CTapiClient::OpenPhone()
         return PHONEERR_BADDEVICEID;
 
     HPHONE phone = 0;
-    const LONG open = m_tapi.phoneOpen(phoneApp, static_cast<DWORD>(m_phoneDevice), &phone,
-                                       version, 0, 1, PHONEPRIVILEGE_OWNER);
+    const LONG open = m_tapi.phoneOpen(phoneApp, static_cast<DWORD>(m_phoneDevice), &phone, version,
+                                       0, 1, PHONEPRIVILEGE_OWNER);
     if (open != 0) {
         m_tapi.phoneShutdown(phoneApp);
         m_phone = 0;

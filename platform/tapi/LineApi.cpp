@@ -37,8 +37,8 @@ LONG CheckCallParams(const LINECALLPARAMS *params)
         return LINEERR_INVALADDRESSMODE;
     if (params->dwAddressID != 0)
         return LINEERR_INVALADDRESSID;
-    const uint64_t end = uint64_t{params->dwDisplayableAddressOffset} +
-                         params->dwDisplayableAddressSize;
+    const uint64_t end =
+        uint64_t{params->dwDisplayableAddressOffset} + params->dwDisplayableAddressSize;
     if (params->dwDisplayableAddressSize != 0 &&
         (params->dwDisplayableAddressOffset < sizeof(LINECALLPARAMS) || end > params->dwTotalSize))
         return LINEERR_INVALCALLPARAMS;
@@ -47,8 +47,8 @@ LONG CheckCallParams(const LINECALLPARAMS *params)
 
 } // namespace
 
-LONG CModemProvider::lineInitializeExA(HLINEAPP *lphLineApp, HINSTANCE, LINECALLBACK,
-                                       LPCSTR, DWORD *lpdwNumDevs, DWORD *lpdwAPIVersion,
+LONG CModemProvider::lineInitializeExA(HLINEAPP *lphLineApp, HINSTANCE, LINECALLBACK, LPCSTR,
+                                       DWORD *lpdwNumDevs, DWORD *lpdwAPIVersion,
                                        LINEINITIALIZEEXPARAMS *params)
 {
     if (!lphLineApp || !lpdwNumDevs || !lpdwAPIVersion || !params)
@@ -84,8 +84,7 @@ LONG CModemProvider::lineInitializeExA(HLINEAPP *lphLineApp, HINSTANCE, LINECALL
 
 LONG CModemProvider::lineNegotiateAPIVersion(HLINEAPP hLineApp, DWORD dwDeviceID,
                                              DWORD dwAPILowVersion, DWORD dwAPIHighVersion,
-                                             DWORD *lpdwAPIVersion,
-                                             LINEEXTENSIONID *lpExtensionID)
+                                             DWORD *lpdwAPIVersion, LINEEXTENSIONID *lpExtensionID)
 {
     if (const LONG error = FindDevice(m_lineApps, hLineApp, dwDeviceID).error; error != 0)
         return error;
@@ -113,8 +112,7 @@ LONG CModemProvider::lineGetDevCapsA(HLINEAPP hLineApp, DWORD dwDeviceID, DWORD 
     if (dwExtVersion != 0)
         return LINEERR_INCOMPATIBLEEXTVERSION;
     const DWORD fixed = DevCapsFixedSize(dwAPIVersion);
-    const DWORD needed =
-        fixed + static_cast<DWORD>(kProviderInfo.size() + 1 + path.size() + 1);
+    const DWORD needed = fixed + static_cast<DWORD>(kProviderInfo.size() + 1 + path.size() + 1);
     if (!FixedPartFits(caps, fixed, needed))
         return LINEERR_STRUCTURETOOSMALL;
     ProbeResult probe;
@@ -143,9 +141,8 @@ LONG CModemProvider::lineGetDevCapsA(HLINEAPP hLineApp, DWORD dwDeviceID, DWORD 
 }
 
 LONG CModemProvider::lineOpenA(HLINEAPP hLineApp, DWORD dwDeviceID, HLINE *lphLine,
-                               DWORD dwAPIVersion, DWORD dwExtVersion,
-                               DWORD_PTR dwCallbackInstance, DWORD dwPrivileges,
-                               DWORD dwMediaModes, const LINECALLPARAMS *)
+                               DWORD dwAPIVersion, DWORD dwExtVersion, DWORD_PTR dwCallbackInstance,
+                               DWORD dwPrivileges, DWORD dwMediaModes, const LINECALLPARAMS *)
 {
     const AppDevice found = FindDevice(m_lineApps, hLineApp, dwDeviceID);
     if (found.error != 0)
@@ -187,9 +184,9 @@ LONG CModemProvider::lineOpenA(HLINEAPP hLineApp, DWORD dwDeviceID, HLINE *lphLi
         return LINEERR_OPERATIONFAILED;
     }
     const HLINE handle = NewHandle();
-    auto line = std::make_shared<CModemLine>(port, handle, dwDeviceID, dwCallbackInstance,
-                                             found.queue, [this] { return NewHandle(); },
-                                             m_timeouts);
+    auto line = std::make_shared<CModemLine>(
+        port, handle, dwDeviceID, dwCallbackInstance, found.queue, [this] { return NewHandle(); },
+        m_timeouts);
     if (const LONG result = line->Initialize(); result != 0) {
         line->Close();
         InvalidateProbeCache();
@@ -208,8 +205,7 @@ LONG CModemProvider::lineOpenA(HLINEAPP hLineApp, DWORD dwDeviceID, HLINE *lphLi
     return LINEERR_INVALAPPHANDLE;
 }
 
-LONG CModemProvider::lineSetStatusMessages(HLINE hLine, DWORD dwLineStates,
-                                           DWORD dwAddressStates)
+LONG CModemProvider::lineSetStatusMessages(HLINE hLine, DWORD dwLineStates, DWORD dwAddressStates)
 {
     std::shared_ptr<CModemLine> line = LineOf(hLine);
     if (!line || line->IsGone())

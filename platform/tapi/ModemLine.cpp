@@ -35,7 +35,10 @@ CModemLine::CModemLine(std::shared_ptr<CModemPort> port, HLINE hLine, DWORD devi
 {
 }
 
-CModemLine::~CModemLine() { m_port->SetSink(nullptr); }
+CModemLine::~CModemLine()
+{
+    m_port->SetSink(nullptr);
+}
 
 LONG CModemLine::Initialize()
 {
@@ -161,8 +164,7 @@ LONG CModemLine::Answer(HCALL hCall, LONG requestId)
         Call *call = Find(hCall);
         if (!call || m_gone || m_closed)
             return LINEERR_INVALCALLHANDLE;
-        if (call->state != LINECALLSTATE_OFFERING || m_pending != Pending::None ||
-            call != Active())
+        if (call->state != LINECALLSTATE_OFFERING || m_pending != Pending::None || call != Active())
             return LINEERR_INVALCALLSTATE;
         m_pending = Pending::Answer;
         m_answerSent = Clock::now();
@@ -235,8 +237,8 @@ LONG CModemLine::GetCallInfo(HCALL hCall, LINECALLINFO *info)
     info->dwMediaMode = LINEMEDIAMODE_AUTOMATEDVOICE;
     info->dwCallID = call.handle;
     info->dwCallStates = LINECALLSTATE_IDLE | LINECALLSTATE_OFFERING | LINECALLSTATE_DIALING |
-                         LINECALLSTATE_RINGBACK | LINECALLSTATE_BUSY |
-                         LINECALLSTATE_CONNECTED | LINECALLSTATE_DISCONNECTED;
+                         LINECALLSTATE_RINGBACK | LINECALLSTATE_BUSY | LINECALLSTATE_CONNECTED |
+                         LINECALLSTATE_DISCONNECTED;
     info->dwOrigin = call.origin;
     info->dwReason = 1; // LINECALLREASON_DIRECT
     info->dwNumOwners = 1;
@@ -313,15 +315,15 @@ void CModemLine::OnCallerId(const std::string &tag, const std::string &rawValue)
     if (tag == "NMBR" || tag == "DDN_NMBR") {
         // P: the caller withheld the number; O: the network has none.
         if (value == "P" || value == "O" || value.empty()) {
-            target->callerIdFlags = value == "P" ? LINECALLPARTYID_BLOCKED
-                                                 : LINECALLPARTYID_OUTOFAREA;
+            target->callerIdFlags =
+                value == "P" ? LINECALLPARTYID_BLOCKED : LINECALLPARTYID_OUTOFAREA;
             target->callerId.clear();
             return;
         }
         const bool first = target->callerId.empty();
         target->callerId = value;
-        target->callerIdFlags = LINECALLPARTYID_ADDRESS |
-                                (target->callerName.empty() ? 0 : LINECALLPARTYID_NAME);
+        target->callerIdFlags =
+            LINECALLPARTYID_ADDRESS | (target->callerName.empty() ? 0 : LINECALLPARTYID_NAME);
         if (target == active && first)
             Post(active->handle, LINE_CALLINFO, LINECALLINFOSTATE_CALLERID);
     } else if (tag == "NAME") {
@@ -420,7 +422,8 @@ void CModemLine::OnModemDle(char code)
     Call *call = Active();
     // Busy tone, dial tone or a broken loop: the other party has gone. The
     // modem itself stays off hook until the call is dropped or the line closed.
-    if (call && call->state == LINECALLSTATE_CONNECTED && (code == 'b' || code == 'd' || code == 'l'))
+    if (call && call->state == LINECALLSTATE_CONNECTED &&
+        (code == 'b' || code == 'd' || code == 'l'))
         EndCall(*call, LINEDISCONNECTMODE_NORMAL, true);
 }
 

@@ -26,7 +26,10 @@ int PollTimeout(CModemPort::Clock::time_point deadline)
 
 CModemPort::CModemPort(std::string path) : m_path(std::move(path)) {}
 
-CModemPort::~CModemPort() { Close(); }
+CModemPort::~CModemPort()
+{
+    Close();
+}
 
 int CModemPort::Open()
 {
@@ -259,7 +262,8 @@ void CModemPort::ReaderLoop()
     while (!m_stop.load()) {
         const auto deadline = SinkDeadline();
         pollfd fds[2] = {{m_fd, POLLIN, 0}, {m_wakeRead, POLLIN, 0}};
-        const int r = ::poll(fds, 2, deadline == Clock::time_point::max() ? -1 : PollTimeout(deadline));
+        const int r =
+            ::poll(fds, 2, deadline == Clock::time_point::max() ? -1 : PollTimeout(deadline));
         if (r < 0 && errno != EINTR) {
             MarkGone();
             return;

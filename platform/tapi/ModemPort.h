@@ -90,7 +90,7 @@ private:
 
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    bool m_busy = false;   // a command or send owns the port
+    bool m_busy = false;    // a command or send owns the port
     bool m_waiting = false; // a command waits for its result
     bool m_done = false;
     bool m_resultOk = false;

@@ -48,8 +48,7 @@ public:
     void InvalidateProbeCache();
 
     LONG lineInitializeExA(HLINEAPP *lphLineApp, HINSTANCE hInstance, LINECALLBACK lpfnCallback,
-                           LPCSTR lpszFriendlyAppName, DWORD *lpdwNumDevs,
-                           DWORD *lpdwAPIVersion,
+                           LPCSTR lpszFriendlyAppName, DWORD *lpdwNumDevs, DWORD *lpdwAPIVersion,
                            LINEINITIALIZEEXPARAMS *lpLineInitializeExParams) override;
     LONG lineNegotiateAPIVersion(HLINEAPP hLineApp, DWORD dwDeviceID, DWORD dwAPILowVersion,
                                  DWORD dwAPIHighVersion, DWORD *lpdwAPIVersion,
@@ -69,9 +68,8 @@ public:
     LONG lineClose(HLINE hLine) override;
     LONG lineShutdown(HLINEAPP hLineApp) override;
 
-    LONG phoneInitializeExA(HPHONEAPP *lphPhoneApp, HINSTANCE hInstance,
-                            PHONECALLBACK lpfnCallback, LPCSTR lpszFriendlyAppName,
-                            DWORD *lpdwNumDevs, DWORD *lpdwAPIVersion,
+    LONG phoneInitializeExA(HPHONEAPP *lphPhoneApp, HINSTANCE hInstance, PHONECALLBACK lpfnCallback,
+                            LPCSTR lpszFriendlyAppName, DWORD *lpdwNumDevs, DWORD *lpdwAPIVersion,
                             PHONEINITIALIZEEXPARAMS *lpPhoneInitializeExParams) override;
     LONG phoneNegotiateAPIVersion(HPHONEAPP hPhoneApp, DWORD dwDeviceID, DWORD dwAPILowVersion,
                                   DWORD dwAPIHighVersion, DWORD *lpdwAPIVersion,
@@ -82,8 +80,7 @@ public:
                    DWORD dwExtVersion, DWORD_PTR dwCallbackInstance, DWORD dwPrivilege) override;
     LONG phoneSetStatusMessages(HPHONE hPhone, DWORD dwPhoneStates, DWORD dwButtonModes,
                                 DWORD dwButtonStates) override;
-    LONG phoneSetHookSwitch(HPHONE hPhone, DWORD dwHookSwitchDevs,
-                            DWORD dwHookSwitchMode) override;
+    LONG phoneSetHookSwitch(HPHONE hPhone, DWORD dwHookSwitchDevs, DWORD dwHookSwitchMode) override;
     LONG phoneClose(HPHONE hPhone) override;
     LONG phoneShutdown(HPHONEAPP hPhoneApp) override;
 
@@ -154,8 +151,8 @@ private:
 };
 
 template <typename App>
-CModemProvider::AppDevice CModemProvider::FindDevice(const std::map<DWORD, App> &apps,
-                                                     DWORD handle, std::optional<DWORD> device)
+CModemProvider::AppDevice CModemProvider::FindDevice(const std::map<DWORD, App> &apps, DWORD handle,
+                                                     std::optional<DWORD> device)
 {
     constexpr bool line = std::is_same_v<App, LineApp>;
     AppDevice found;

@@ -9,10 +9,9 @@
 #include "tests/telephony/ControllerHarness.h"
 #include "tools/vocamo-modem-sim/ModemSim.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -257,7 +256,8 @@ TEST_F(CallControllerTest, PhonebookChangeDuringACallReloadsAndLeavesTheCallAlon
 {
     Connect("0221550123");
     m_sim.ClearReceived();
-    TempDir::Write(m_dir.File("Bookmark.ini"), std::string("[Zoe]\nPhone_Home=0221550123\n") + kPhonebook);
+    TempDir::Write(m_dir.File("Bookmark.ini"),
+                   std::string("[Zoe]\nPhone_Home=0221550123\n") + kPhonebook);
 
     m_target.Post(WM_APP_EVENT, RECEIVER_CONTROLLER, EVT_BOOKMARKCHANGED);
     EXPECT_EQ(m_window.TakeWhen(1), (Tokens{"loaded"}));
@@ -295,9 +295,16 @@ TEST_F(CallControllerTest, FindNameForNumberTakesTheLowestIndexInAnyFieldByExact
                    "[Cora]\nPhone_Office=333\n"
                    "[Dora]\nPhone_Home=0221 55-01\nPhone_Mobile=abc\n");
     m_controller->LoadPhonebook();
-    for (const auto &[number, name] : std::vector<std::pair<std::string, std::string>>{
-             {"111", "Anna"}, {"444", "Anna"}, {"222", "Bert"}, {"333", "Cora"},
-             {"0221 55-01", "Dora"}, {"02215501", ""}, {"ABC", ""}, {"11", ""}, {"", ""}})
+    for (const auto &[number, name] :
+         std::vector<std::pair<std::string, std::string>>{{"111", "Anna"},
+                                                          {"444", "Anna"},
+                                                          {"222", "Bert"},
+                                                          {"333", "Cora"},
+                                                          {"0221 55-01", "Dora"},
+                                                          {"02215501", ""},
+                                                          {"ABC", ""},
+                                                          {"11", ""},
+                                                          {"", ""}})
         EXPECT_EQ(m_controller->FindNameForNumber(number), name) << number;
 
     std::filesystem::remove(m_dir.File("Bookmark.ini"));

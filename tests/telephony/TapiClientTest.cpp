@@ -1,5 +1,6 @@
-#include "tests/support/RecordingMessageTarget.h"
 #include "telephony/TapiClient.h"
+
+#include "tests/support/RecordingMessageTarget.h"
 #include "tests/support/SimModem.h"
 
 #include <deque>
@@ -99,8 +100,8 @@ TEST(TapiClient, IncomingCallFromRingToHangUpInOrder)
     EXPECT_EQ(CountOf(f.sim().Received(), "AT+VLS=7"), 1u);
     f.sim().Control("hangup");
     EXPECT_EQ(CodesAfter(f.target, 7),
-              (std::vector<LPARAM>{EVT_LINEDEVSTATE, EVT_OFFERING, EVT_CALLERID,
-                                   EVT_LINEDEVSTATE, EVT_CONNECTED, EVT_IDLE, EVT_IDLE}));
+              (std::vector<LPARAM>{EVT_LINEDEVSTATE, EVT_OFFERING, EVT_CALLERID, EVT_LINEDEVSTATE,
+                                   EVT_CONNECTED, EVT_IDLE, EVT_IDLE}));
     EXPECT_EQ(f.client->GetCallerId(), ""); // emptied with the disconnection
     EXPECT_TRUE(f.client->HasCall());       // the handle stays until CloseLine
 }
@@ -146,16 +147,16 @@ TEST(TapiEventThread, MessagesMapToEventsAsTheTableSays)
     ASSERT_EQ(client.OpenLine(), 0);
     const DWORD flagsTogether = LINECALLINFOSTATE_CALLERID | LINECALLINFOSTATE_OTHER;
     for (const LINEMESSAGE &m : std::vector<LINEMESSAGE>{
-             {0, LINE_CALLINFO, 1, flagsTogether, 0, 0},                           // ignored
-             {701, LINE_CALLSTATE, 1, LINECALLSTATE_OFFERING, 0, 0},               // 30
-             {702, LINE_CALLSTATE, 1, LINECALLSTATE_OFFERING, 0, 0},               // 30
-             {702, LINE_CALLSTATE, 1, LINECALLSTATE_BUSY, 0, 0},                   // nothing
-             {702, LINE_CALLSTATE, 2, LINECALLSTATE_CONNECTED, 0, 0},              // not ours
+             {0, LINE_CALLINFO, 1, flagsTogether, 0, 0},              // ignored
+             {701, LINE_CALLSTATE, 1, LINECALLSTATE_OFFERING, 0, 0},  // 30
+             {702, LINE_CALLSTATE, 1, LINECALLSTATE_OFFERING, 0, 0},  // 30
+             {702, LINE_CALLSTATE, 1, LINECALLSTATE_BUSY, 0, 0},      // nothing
+             {702, LINE_CALLSTATE, 2, LINECALLSTATE_CONNECTED, 0, 0}, // not ours
              {702, LINE_CALLSTATE, 1, LINECALLSTATE_CONNECTED | LINECALLSTATE_BUSY, 0, 0}, // 416
-             {702, LINE_CALLSTATE, 1, 0x00010000, 0, 0},                           // 416
-             {0, LINE_REPLY, 1, 5, 0, 0},                                          // nothing
-             {0, LINE_CLOSE, 1, 0, 0, 0},                                          // 29
-             {0, LINE_LINEDEVSTATE, 1, LINEDEVSTATE_OTHER, 0, 0},                  // 11
+             {702, LINE_CALLSTATE, 1, 0x00010000, 0, 0},                                   // 416
+             {0, LINE_REPLY, 1, 5, 0, 0},                         // nothing
+             {0, LINE_CLOSE, 1, 0, 0, 0},                         // 29
+             {0, LINE_LINEDEVSTATE, 1, LINEDEVSTATE_OTHER, 0, 0}, // 11
          })
         tapi.Inject(m);
     EXPECT_EQ(CodesAfter(target, 6),

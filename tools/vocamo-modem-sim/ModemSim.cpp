@@ -1,4 +1,5 @@
 #include "tools/vocamo-modem-sim/ModemSim.h"
+
 #include "tools/vocamo-modem-sim/PseudoTerminal.h"
 
 #include <algorithm>
@@ -33,10 +34,10 @@ std::string Printable(const std::string &s)
             out += "\\n";
         else if (static_cast<unsigned char>(c) < 0x20) {
             char code[8];
-            std::snprintf(code, sizeof code, "<%u>", static_cast<unsigned>(static_cast<unsigned char>(c)));
+            std::snprintf(code, sizeof code, "<%u>",
+                          static_cast<unsigned>(static_cast<unsigned char>(c)));
             out.append(code);
-        }
-        else
+        } else
             out.push_back(c);
     }
     return out;
@@ -46,7 +47,10 @@ std::string Printable(const std::string &s)
 
 CModemSim::CModemSim(ModemSimOptions options) : m_options(std::move(options)) {}
 
-CModemSim::~CModemSim() { Stop(); }
+CModemSim::~CModemSim()
+{
+    Stop();
+}
 
 bool CModemSim::Start()
 {

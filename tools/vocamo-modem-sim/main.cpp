@@ -48,9 +48,11 @@ int main(int argc, char **argv)
             options.speakerphone = false;
         } else if (arg == "--no-callerid") {
             options.callerId = false;
-        } else if (arg == "--ring-interval" && hasValue && ParseMs(argv[i + 1], options.ringInterval)) {
+        } else if (arg == "--ring-interval" && hasValue &&
+                   ParseMs(argv[i + 1], options.ringInterval)) {
             ++i;
-        } else if (arg == "--answer-after" && hasValue && ParseMs(argv[i + 1], options.answerAfter)) {
+        } else if (arg == "--answer-after" && hasValue &&
+                   ParseMs(argv[i + 1], options.answerAfter)) {
             ++i;
         } else if (arg == "--link" && hasValue) {
             options.linkPath = argv[++i];

@@ -1,5 +1,6 @@
-#include "platform/tapi/DialString.h"
 #include "platform/tapi/ModemOutputParser.h"
+
+#include "platform/tapi/DialString.h"
 
 #include <gtest/gtest.h>
 
@@ -41,14 +42,12 @@ TEST(ModemOutputParser, ResultsWithoutBlankLinesOrWithBareLineFeeds)
 TEST(ModemOutputParser, DleCodesAreEventsAndShieldedDleIsData)
 {
     const std::string stream = std::string("\x10R") + "\x10\x10" + "\r\nOK\r\n" + "\x10" + "b";
-    EXPECT_EQ(Texts(FeedInPieces(stream, 1)),
-              (std::vector<std::string>{"DLE:R", "OK", "DLE:b"}));
+    EXPECT_EQ(Texts(FeedInPieces(stream, 1)), (std::vector<std::string>{"DLE:R", "OK", "DLE:b"}));
 }
 
 TEST(ModemOutputParser, OverlongLineIsDroppedAndTheNextOneSurvives)
 {
-    const std::string stream =
-        std::string(CModemOutputParser::kMaxLine + 10, 'X') + "\r\nRING\r\n";
+    const std::string stream = std::string(CModemOutputParser::kMaxLine + 10, 'X') + "\r\nRING\r\n";
     EXPECT_EQ(Texts(FeedInPieces(stream, 64)), (std::vector<std::string>{"RING"}));
 }
 

@@ -29,9 +29,8 @@ struct Line {
         LINEINITIALIZEEXPARAMS params{};
         params.dwTotalSize = sizeof params;
         params.dwOptions = LINEINITIALIZEEXOPTION_USEEVENT;
-        EXPECT_EQ(tapi->lineInitializeExA(&app, nullptr, nullptr, "test", &count, &version,
-                                          &params),
-                  0);
+        EXPECT_EQ(
+            tapi->lineInitializeExA(&app, nullptr, nullptr, "test", &count, &version, &params), 0);
     }
 
     LONG Open(DWORD device = 0)
@@ -338,8 +337,7 @@ TEST(ModemProvider, UnpluggedPortEndsTheCallClosesTheLineAndFailsLaterRequests)
     HCALL call = 0;
     ASSERT_NO_FATAL_FAILURE(l.Connect(*sim, call));
     sim->Control("unplug");
-    EXPECT_EQ(l.MessagesUntil("CLOSE"),
-              (std::vector<std::string>{kDisconnected, kIdle, "CLOSE"}));
+    EXPECT_EQ(l.MessagesUntil("CLOSE"), (std::vector<std::string>{kDisconnected, kIdle, "CLOSE"}));
     HCALL next = 0;
     EXPECT_EQ(l.tapi->lineMakeCallA(l.line, &next, "1", 0, nullptr), LINEERR_INVALLINEHANDLE);
     EXPECT_EQ(l.tapi->lineDrop(call, nullptr, 0), LINEERR_INVALCALLHANDLE);
@@ -383,9 +381,9 @@ TEST(ModemProvider, SpeakerphoneIsAPhoneDeviceWhoseHookswitchSendsVls7)
     EXPECT_EQ(tapi->phoneOpen(app, 1, &phone, TAPI_VERSION2_0, 0, 1, PHONEPRIVILEGE_OWNER),
               PHONEERR_BADDEVICEID);
     ASSERT_EQ(tapi->phoneOpen(app, 0, &phone, TAPI_VERSION2_0, 0, 1, PHONEPRIVILEGE_OWNER), 0);
-    EXPECT_GT(tapi->phoneSetHookSwitch(phone, PHONEHOOKSWITCHDEV_SPEAKER,
-                                       PHONEHOOKSWITCHMODE_MICSPEAKER),
-              0);
+    EXPECT_GT(
+        tapi->phoneSetHookSwitch(phone, PHONEHOOKSWITCHDEV_SPEAKER, PHONEHOOKSWITCHMODE_MICSPEAKER),
+        0);
     EXPECT_EQ(sim->Received().back(), "AT+VLS=7");
     EXPECT_EQ(tapi->phoneClose(phone), 0);
     EXPECT_EQ(tapi->phoneClose(phone), PHONEERR_INVALPHONEHANDLE);
