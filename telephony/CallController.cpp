@@ -100,12 +100,10 @@ int CCallController::OnTapiEvent(WPARAM /*source*/, LPARAM code)
     case EVT_CONNECTED: {
         if (!m_client)
             break;
-        const int32_t result = m_client->OpenPhone();
-        if (result != 0) {
-            // The call goes on without the speakerphone.
+        // Without a speakerphone the call is the handset's; it is connected
+        // all the same.
+        if (const int32_t result = m_client->OpenPhone(); result != 0)
             Trace(PhoneErrorName(static_cast<uint32_t>(result)));
-            break;
-        }
         SetState(m_client->HasCall() ? ANSWERING : INIT);
         break;
     }
