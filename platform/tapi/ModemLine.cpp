@@ -194,6 +194,7 @@ void CModemLine::HangUpModem()
 
 LONG CModemLine::Drop(HCALL hCall, LONG requestId)
 {
+    bool refuse = false;
     bool hangUp = false;
     {
         std::lock_guard lock(m_mutex);
@@ -202,14 +203,21 @@ LONG CModemLine::Drop(HCALL hCall, LONG requestId)
             return LINEERR_INVALCALLHANDLE;
         if (call->state == LINECALLSTATE_IDLE)
             return LINEERR_INVALCALLSTATE;
+        // Refused: picked up and put down at once, so that the caller hears
+        // the line end. Rings on their way meanwhile are not a new call.
         if (call->state == LINECALLSTATE_OFFERING && m_pending == Pending::None)
-            m_ignoreRings = true; // the caller keeps ringing until the give-up time
+            refuse = m_ignoreRings = m_offHook = true;
         m_pending = Pending::None;
         hangUp = m_offHook;
     }
+    const bool pickedUp = refuse && m_port->Command("AT+VLS=1", m_timeouts.command, true).ok;
     if (hangUp)
         HangUpModem();
     std::lock_guard lock(m_mutex);
+    // Picked up, the call is over and the next ring is a new caller's; a
+    // modem that would not pick up rings on until the caller gives up.
+    if (pickedUp)
+        m_ignoreRings = false;
     if (Call *call = Find(hCall))
         SetCallState(*call, LINECALLSTATE_IDLE);
     Post(m_hLine, LINE_REPLY, static_cast<DWORD>(requestId), 0);

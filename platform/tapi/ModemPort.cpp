@@ -166,7 +166,8 @@ bool CModemPort::WriteAll(const std::string &bytes, Clock::time_point deadline)
     return true;
 }
 
-CModemPort::Reply CModemPort::Command(const std::string &cmd, std::chrono::milliseconds timeout)
+CModemPort::Reply CModemPort::Command(const std::string &cmd, std::chrono::milliseconds timeout,
+                                      bool voiceAnswer)
 {
     Reply reply;
     const auto deadline = Clock::now() + timeout;
@@ -175,6 +176,7 @@ CModemPort::Reply CModemPort::Command(const std::string &cmd, std::chrono::milli
     {
         std::lock_guard lock(m_mutex);
         m_waiting = true;
+        m_vconEnds = voiceAnswer;
         m_done = false;
         m_resultOk = false;
         m_replyLines.clear();
@@ -230,9 +232,10 @@ void CModemPort::Dispatch(const ModemOutput &out)
     {
         std::unique_lock lock(m_mutex);
         if (m_waiting && !m_done) {
-            if (result == ModemResult::Ok || result == ModemResult::Error) {
+            const bool vcon = m_vconEnds && result == ModemResult::Vcon;
+            if (result == ModemResult::Ok || result == ModemResult::Error || vcon) {
                 m_done = true;
-                m_resultOk = result == ModemResult::Ok;
+                m_resultOk = result != ModemResult::Error;
                 lock.unlock();
                 m_changed.notify_all();
                 return;

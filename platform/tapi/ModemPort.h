@@ -57,8 +57,10 @@ public:
     // Stops the reader and closes the port (the destructor does it too).
     void Close();
 
-    // Sends cmd + CR and waits for OK or ERROR.
-    Reply Command(const std::string &cmd, std::chrono::milliseconds timeout);
+    // Sends cmd + CR and waits for OK or ERROR; with voiceAnswer, VCON
+    // counts as OK (what AT+VLS=1 on a ringing line may answer).
+    Reply Command(const std::string &cmd, std::chrono::milliseconds timeout,
+                  bool voiceAnswer = false);
     // Sends bytes as they are; false when the port is gone or stays busy.
     bool Send(const std::string &bytes, std::chrono::milliseconds timeout);
 
@@ -90,8 +92,9 @@ private:
 
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    bool m_busy = false;    // a command or send owns the port
-    bool m_waiting = false; // a command waits for its result
+    bool m_busy = false;     // a command or send owns the port
+    bool m_waiting = false;  // a command waits for its result
+    bool m_vconEnds = false; // ... and VCON is one
     bool m_done = false;
     bool m_resultOk = false;
     std::vector<std::string> m_replyLines;

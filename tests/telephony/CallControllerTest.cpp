@@ -221,6 +221,20 @@ TEST_F(PatientCallerTest, AnsweredIncomingCallSwitchesTheSpeakerphoneOnAndResetH
     EXPECT_EQ(m_controller->GetNumber(), "");
 }
 
+TEST_F(PatientCallerTest, RedHandsetWhileRingingRefusesTheCall)
+{
+    ASSERT_TRUE(m_sim.Control("ring 20 0999"));
+    ASSERT_TRUE(m_window.PumpUntilSeen("party"));
+    m_sim.ClearReceived();
+    m_controller->Reset();
+    const auto sent = m_sim.Received();
+    ASSERT_GE(sent.size(), 3u);
+    EXPECT_EQ(Tokens(sent.begin(), sent.begin() + 3), (Tokens{"AT+VLS=1", "<DLE>!", "AT+VLS=0"}));
+    m_window.Take();
+    EXPECT_EQ(m_window.TakeWhen(3), kReset);
+    EXPECT_EQ(m_controller->GetState(), NORMAL);
+}
+
 TEST_F(CallControllerTest, FailedAnswerResetsWithoutRestoringTheWindow)
 {
     m_controller->Answer(); // nothing is offered

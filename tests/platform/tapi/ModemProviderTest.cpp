@@ -328,6 +328,23 @@ TEST(ModemProvider, WithheldCallerWhoGivesUpAndAShieldedRing)
     EXPECT_EQ(l.MessagesUntil(kOffering), (std::vector<std::string>{"DEVSTATE", kOffering}));
 }
 
+// Refused: picked up and put down at once. That ends the call, so the next
+// ring is a new caller's.
+TEST(ModemProvider, DroppedRingingCallIsRefusedAtTheModem)
+{
+    auto sim = StartSim();
+    Line l({sim->SlavePath()});
+    ASSERT_EQ(l.Open(), 0);
+    sim->Control("ring 5");
+    l.MessagesUntil(kOffering);
+    sim->ClearReceived();
+    EXPECT_GT(l.tapi->lineDrop(l.lastCall, nullptr, 0), 0);
+    EXPECT_EQ(sim->Received(), (std::vector<std::string>{"AT+VLS=1", "<DLE>!", "AT+VLS=0"}));
+    EXPECT_EQ(l.MessagesUntil(kIdle).back(), kIdle);
+    sim->Control("dle R");
+    EXPECT_EQ(l.MessagesUntil(kOffering), (std::vector<std::string>{"DEVSTATE", kOffering}));
+}
+
 // --- Unplugging ---
 
 TEST(ModemProvider, UnpluggedPortEndsTheCallClosesTheLineAndFailsLaterRequests)
