@@ -5,13 +5,17 @@
 #include "telephony/TapiNames.h"
 #include "telephony/Trace.h"
 
+#include <condition_variable>
+#include <mutex>
 #include <utility>
 
 namespace vocamo {
 
 CCallController::CCallController(CMessageTarget &window, std::string exeDir,
-                                 CTapiClient::Settings settings)
-    : m_window(window), m_exeDir(std::move(exeDir)), m_settings(std::move(settings))
+                                 CTapiClient::Settings settings,
+                                 std::chrono::milliseconds lineRetry)
+    : m_window(window), m_exeDir(std::move(exeDir)), m_settings(std::move(settings)),
+      m_lineRetry(lineRetry)
 {
     Initialize();
 }
@@ -40,15 +44,34 @@ void CCallController::Initialize()
         if (result != 0) {
             Trace(LineErrorName(static_cast<uint32_t>(result)));
             SetState(INIT);
+            RetryLater();
         } else {
             SetState(NORMAL);
+            m_retry = {};
         }
     }
     LoadPhonebook();
 }
 
+void CCallController::RetryLater()
+{
+    // The wait has a thread of its own; the retry runs on the window thread
+    // like any other event.
+    m_retry = std::jthread([&window = m_window, wait = m_lineRetry](std::stop_token stop) {
+        std::mutex mutex;
+        std::condition_variable_any never;
+        std::unique_lock lock(mutex);
+        never.wait_for(lock, stop, wait, [] { return false; });
+        if (!stop.stop_requested())
+            window.Post(WM_APP_EVENT, RECEIVER_CONTROLLER, EVT_LINE_RETRY);
+    });
+}
+
 void CCallController::Reset()
 {
+    // A port that failed its probe may only have been slow once.
+    if (m_state == INIT && m_settings.probeCache)
+        m_settings.probeCache->ForgetFailed();
     if (m_client) {
         DestroyClient();
         SetState(INIT);
@@ -128,6 +151,10 @@ int CCallController::OnTapiEvent(WPARAM /*source*/, LPARAM code)
         break;
     case EVT_BOOKMARKCHANGED:
         LoadPhonebook();
+        break;
+    case EVT_LINE_RETRY:
+        if (m_state == INIT)
+            Reset();
         break;
     default:
         Trace(EventName(code));

@@ -6,11 +6,17 @@
 #include "phonebook/IniFile.h"
 #include "telephony/TapiClient.h"
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <thread>
 
 namespace vocamo {
+
+// The controller's own event, from its retry timer: no line could be opened
+// a while ago, time to try again.
+constexpr LPARAM EVT_LINE_RETRY = 34;
 
 // The modem line's one call: its state, the other party, and the phonebook
 // the party's name comes from. Runs entirely on the window thread; the TAPI
@@ -21,11 +27,14 @@ namespace vocamo {
 // reset, which replaces the whole TAPI client.
 class CCallController {
 public:
+    static constexpr std::chrono::milliseconds kLineRetry{30000};
+
     // window: receives every notification. exeDir: the folder Bookmark.ini
     // lives in, without a trailing slash. settings: handed to every TAPI
     // client this controller creates (the event thread's wait, AT time-outs).
-    CCallController(CMessageTarget &window, std::string exeDir,
-                    CTapiClient::Settings settings = {});
+    // lineRetry: while no line can be opened, how often it is tried again.
+    CCallController(CMessageTarget &window, std::string exeDir, CTapiClient::Settings settings = {},
+                    std::chrono::milliseconds lineRetry = kLineRetry);
     virtual ~CCallController();
 
     CCallController(const CCallController &) = delete;
@@ -33,7 +42,8 @@ public:
 
     void Initialize();
     // Hangs up: the client goes, a fresh one opens the line, the phonebook
-    // is reloaded, number and name are emptied.
+    // is reloaded, number and name are emptied. Without a usable line, ports
+    // that failed their probe are probed again.
     void Reset();
     void Dial(std::string number);
     void Answer();
@@ -57,6 +67,7 @@ public:
 
 private:
     void DestroyClient();
+    void RetryLater();
 
     std::unique_ptr<CTapiClient> m_client;
     int32_t m_state = INIT;
@@ -67,6 +78,8 @@ private:
     std::string m_number;
     const std::string m_exeDir;
     const CTapiClient::Settings m_settings;
+    const std::chrono::milliseconds m_lineRetry;
+    std::jthread m_retry; // waits, then posts EVT_LINE_RETRY
 };
 
 } // namespace vocamo

@@ -22,6 +22,12 @@ void CModemProbeCache::Forget(const std::string &path)
     m_probes.erase(path);
 }
 
+void CModemProbeCache::ForgetFailed()
+{
+    std::lock_guard lock(m_mutex);
+    std::erase_if(m_probes, [](const auto &entry) { return !entry.second.voice; });
+}
+
 void CModemProbeCache::Clear()
 {
     std::lock_guard lock(m_mutex);

@@ -22,6 +22,9 @@ public:
     std::optional<ModemProbe> Find(const std::string &path) const;
     void Store(const std::string &path, ModemProbe probe);
     void Forget(const std::string &path);
+    // Forgets every port not found to be a voice modem: one slow to answer
+    // once is asked again.
+    void ForgetFailed();
     void Clear();
 
 private:

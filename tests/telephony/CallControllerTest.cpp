@@ -27,7 +27,7 @@ const char *kPhonebook = "[Anna]\nPhone_Home=0221550123\nPhone_Office=\nPhone_Mo
 class CallControllerTest : public ::testing::Test {
 protected:
     explicit CallControllerTest(ModemSimOptions options = SimOptions(true, true))
-        : m_voice(options.voice), m_sim(options)
+        : m_opens(options.voice && options.resetDelay == 0ms), m_sim(options)
     {
     }
 
@@ -46,15 +46,18 @@ protected:
         ASSERT_TRUE(m_sim.Start());
         TempDir::Write(m_dir.File("Bookmark.ini"), kPhonebook);
         m_provider = std::make_unique<CModemProvider>(
-            [path = m_sim.SlavePath()] { return std::vector<std::string>{path}; }, m_timeouts);
+            [path = m_sim.SlavePath()] { return std::vector<std::string>{path}; }, m_timeouts,
+            m_probes);
         CTapiClient::Settings settings;
         settings.tapi = m_provider.get();
+        settings.probeCache = m_probes;
         settings.modemTimeouts = m_timeouts;
         settings.messageWait = 100ms;
-        m_controller = std::make_unique<CCallController>(m_target, m_dir.Path(), settings);
+        m_controller =
+            std::make_unique<CCallController>(m_target, m_dir.Path(), settings, m_lineRetry);
         m_window.SetController(m_controller.get());
         m_target.controller = m_controller.get();
-        if (m_voice) {
+        if (m_opens) {
             ASSERT_EQ(m_window.TakeWhen(2), (Tokens{"state=NORMAL", "loaded"}));
         }
     }
@@ -96,7 +99,9 @@ protected:
     }
 
     ModemTimeouts m_timeouts = TestTimeouts();
-    bool m_voice;
+    std::chrono::milliseconds m_lineRetry = CCallController::kLineRetry;
+    std::shared_ptr<CModemProbeCache> m_probes = std::make_shared<CModemProbeCache>();
+    bool m_opens;
     TempDir m_dir;
     CModemSim m_sim;
     StampingTarget m_target;
@@ -113,6 +118,25 @@ protected:
 class NoSpeakerphoneTest : public CallControllerTest {
 protected:
     NoSpeakerphoneTest() : CallControllerTest(SimOptions(true, false)) {}
+};
+
+// A modem too slow to answer its reset at start-up, until told otherwise:
+// probed again by the red handset (false) or by the retry (true).
+class SlowResetTest : public CallControllerTest, public ::testing::WithParamInterface<bool> {
+protected:
+    SlowResetTest() : CallControllerTest(SlowSim())
+    {
+        m_timeouts.probe = 300ms;
+        if (GetParam())
+            m_lineRetry = 50ms;
+    }
+
+    static ModemSimOptions SlowSim()
+    {
+        ModemSimOptions options = SimOptions(true, true);
+        options.resetDelay = 600ms;
+        return options;
+    }
 };
 
 // A caller who never gives up: on a loaded machine a short give-up could end
@@ -180,6 +204,18 @@ TEST_F(DataModemTest, WithoutAVoiceModemStaysInitAndADialOnlyRestoresTheWindow)
     EXPECT_EQ(m_window.TakeWhen(2), (Tokens{"loaded", "restore"}));
     EXPECT_EQ(m_controller->GetState(), INIT);
 }
+
+TEST_P(SlowResetTest, ModemSlowOnceIsProbedAgain)
+{
+    EXPECT_EQ(m_window.TakeWhen(1), (Tokens{"loaded"}));
+    EXPECT_EQ(m_controller->GetState(), INIT);
+    ASSERT_TRUE(m_sim.Control("reset-delay 0"));
+    if (!GetParam())
+        m_controller->Reset();
+    EXPECT_TRUE(m_window.PumpUntilSeen("state=NORMAL"));
+}
+
+INSTANTIATE_TEST_SUITE_P(ByResetOrRetry, SlowResetTest, ::testing::Bool());
 
 TEST_F(CallControllerTest, UnansweredIncomingCallRingsPerRingAndEndsWithAReset)
 {

@@ -45,7 +45,10 @@ std::string Printable(const std::string &s)
 
 } // namespace
 
-CModemSim::CModemSim(ModemSimOptions options) : m_options(std::move(options)) {}
+CModemSim::CModemSim(ModemSimOptions options)
+    : m_options(std::move(options)), m_resetDelay(m_options.resetDelay)
+{
+}
 
 CModemSim::~CModemSim()
 {
@@ -212,6 +215,10 @@ bool CModemSim::Control(const std::string &line)
             Log(">", std::string("<DLE>") + code[0]);
             Write(std::string{kDle, code[0]});
         }
+    } else if (word == "reset-delay") {
+        long ms = 0;
+        in >> ms;
+        m_resetDelay = std::chrono::milliseconds(std::max(ms, 0L));
     } else if (word == "unplug") {
         Unplug();
     } else {
@@ -277,6 +284,7 @@ void CModemSim::OnBytes(const char *data, size_t size)
             const std::string command = m_command;
             m_command.clear();
             if (!command.empty()) {
+                m_resetOkDue = false; // a slow reset is cut short by the next command
                 Log("<", command);
                 m_received.push_back(command);
                 OnCommand(command);
@@ -306,7 +314,10 @@ void CModemSim::OnCommand(const std::string &raw)
         m_cidEnabled = false;
         if (m_call != Call::RingingIn)
             m_call = Call::None;
-        Reply("OK");
+        m_resetOkAt = Clock::now() + m_resetDelay;
+        m_resetOkDue = m_resetDelay.count() > 0;
+        if (!m_resetOkDue)
+            Reply("OK");
     } else if (body == "E0" || body == "E1") {
         m_echo = body == "E1";
         Reply("OK");
@@ -380,6 +391,8 @@ CModemSim::Clock::time_point CModemSim::NextTimer() const
         next = std::min(next, m_callerIdAt);
     if (m_answerDue)
         next = std::min(next, m_answerAt);
+    if (m_resetOkDue)
+        next = std::min(next, m_resetOkAt);
     return next;
 }
 
@@ -403,6 +416,10 @@ void CModemSim::OnTimers()
     if (m_callerIdDue && now >= m_callerIdAt) {
         m_callerIdDue = false;
         SendCallerId();
+    }
+    if (m_resetOkDue && now >= m_resetOkAt) {
+        m_resetOkDue = false;
+        Reply("OK");
     }
     if (m_answerDue && now >= m_answerAt) {
         m_answerDue = false;

@@ -16,6 +16,7 @@ struct ModemSimOptions {
     bool callerId = true;     // AT+VCID=1 accepted, caller ID sent with rings
     std::chrono::milliseconds ringInterval{6000};
     std::chrono::milliseconds answerAfter{-1}; // a dialled call answers itself; < 0: never
+    std::chrono::milliseconds resetDelay{0};   // ATZ is answered this much later
     std::string linkPath;                      // a symlink to the slave, if given
     bool log = true;                           // the dialogue to stderr
 };
@@ -24,7 +25,7 @@ struct ModemSimOptions {
 // Vocamo without one. It answers the commands the modem line sends, framed
 // as a real modem frames them, and takes control lines for the other party:
 // "ring N [NUMBER]", "answer", "busy", "noanswer", "nodialtone", "hangup",
-// "say TEXT", "dle C", "unplug", "quit".
+// "say TEXT", "dle C", "reset-delay MS", "unplug", "quit".
 class CModemSim {
 public:
     using Clock = std::chrono::steady_clock;
@@ -94,6 +95,9 @@ private:
     bool m_callerIdDue = false;
     Clock::time_point m_answerAt{};
     bool m_answerDue = false;
+    std::chrono::milliseconds m_resetDelay{0};
+    Clock::time_point m_resetOkAt{};
+    bool m_resetOkDue = false;
 };
 
 } // namespace vocamo

@@ -17,11 +17,13 @@ namespace {
 
 void Usage()
 {
-    std::fprintf(stderr,
-                 "usage: vocamo-modem-sim [--no-voice] [--no-speakerphone] [--no-callerid]\n"
-                 "                        [--ring-interval MS] [--answer-after MS] [--link PATH]\n"
-                 "stdin: ring N [NUMBER] | answer | busy | noanswer | nodialtone | hangup |\n"
-                 "       say TEXT | dle C | unplug | quit\n");
+    std::fprintf(
+        stderr,
+        "usage: vocamo-modem-sim [--no-voice] [--no-speakerphone] [--no-callerid]\n"
+        "                        [--ring-interval MS] [--answer-after MS] [--reset-delay MS]\n"
+        "                        [--link PATH]\n"
+        "stdin: ring N [NUMBER] | answer | busy | noanswer | nodialtone | hangup |\n"
+        "       say TEXT | dle C | reset-delay MS | unplug | quit\n");
 }
 
 bool ParseMs(const char *text, std::chrono::milliseconds &out)
@@ -53,6 +55,8 @@ int main(int argc, char **argv)
             ++i;
         } else if (arg == "--answer-after" && hasValue &&
                    ParseMs(argv[i + 1], options.answerAfter)) {
+            ++i;
+        } else if (arg == "--reset-delay" && hasValue && ParseMs(argv[i + 1], options.resetDelay)) {
             ++i;
         } else if (arg == "--link" && hasValue) {
             options.linkPath = argv[++i];
