@@ -131,6 +131,11 @@ int CCallController::OnTapiEvent(WPARAM /*source*/, LPARAM code)
         break;
     }
     case EVT_IDLE:
+        // A disconnection, the idle state and the line's closing each report
+        // an end, in any order: the first resets, and the rest come from a
+        // client that is gone by then.
+        if (!m_client || !m_client->HasEnded())
+            break;
         Reset();
         if (m_client && m_client->HasCall())
             m_window.Post(WM_RESTORE_MAIN, 0, 0);

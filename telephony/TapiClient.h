@@ -53,6 +53,9 @@ public:
     LONG MakeCall(const std::string &number);
     LONG AnswerCall();
     bool HasCall() const;
+    // True once the event thread has reported the end of a call or of the
+    // line (EVT_IDLE); the reset that follows makes any later report old news.
+    bool HasEnded() const { return m_ended.load(); }
     std::string GetCallerId() const;
     // Always 0.
     LONG CloseLine();
@@ -81,6 +84,7 @@ private:
     std::atomic<HCALL> m_call{0};
     std::thread m_eventThread;
     std::atomic<bool> m_stop{true};
+    std::atomic<bool> m_ended{false};
     int32_t m_lineDevice = -1;
     int32_t m_phoneDevice = -1;
     mutable std::mutex m_callerIdMutex;

@@ -65,6 +65,10 @@ int TapiEventThread(CTapiClient *client)
     const auto post = [target](LPARAM code) {
         target->Post(WM_APP_EVENT, RECEIVER_CONTROLLER, code);
     };
+    const auto postEnd = [client, &post] {
+        client->m_ended = true;
+        post(EVT_IDLE);
+    };
     const DWORD wait =
         client->m_messageWait ? static_cast<DWORD>(client->m_messageWait->count()) : INFINITE;
     for (;;) {
@@ -88,7 +92,7 @@ int TapiEventThread(CTapiClient *client)
         case LINE_CALLSTATE:
             switch (message.dwParam1) {
             case LINECALLSTATE_IDLE:
-                post(EVT_IDLE);
+                postEnd();
                 break;
             case LINECALLSTATE_OFFERING:
                 client->m_call = message.hDevice;
@@ -100,7 +104,7 @@ int TapiEventThread(CTapiClient *client)
                 break;
             case LINECALLSTATE_DISCONNECTED:
                 client->SetCallerId({});
-                post(EVT_IDLE);
+                postEnd();
                 break;
             default:
                 if (!IsSingleQuietState(message.dwParam1))
@@ -115,7 +119,7 @@ int TapiEventThread(CTapiClient *client)
             // The modem went away (unplugged): without this an idle line
             // would go on looking usable. The reset finds out whether the
             // port is back.
-            post(EVT_IDLE);
+            postEnd();
             break;
         default:
             break;

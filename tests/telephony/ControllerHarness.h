@@ -163,14 +163,4 @@ private:
     Tokens m_seen;
 };
 
-// A hang-up reported by the line comes as a disconnection and then the idle
-// state; the second EVT_IDLE resets again when it was queued before the first
-// reset stopped the event thread.
-inline bool IsOneOrTwoResets(const Tokens &tokens)
-{
-    Tokens twice = kReset;
-    twice.insert(twice.end(), kReset.begin(), kReset.end());
-    return tokens == kReset || tokens == twice;
-}
-
 } // namespace vocamo::test

@@ -118,10 +118,13 @@ void CModemSim::Write(const std::string &bytes)
 void CModemSim::Reply(const std::string &text)
 {
     Log(">", text);
-    // Framed as a modem frames it, in pieces, so the reader sees split results.
-    Write("\r\n");
-    Write(text);
-    Write("\r\n");
+    // Framed as a modem frames it, in pieces, so the reader sees split results;
+    // split, the halves are apart long enough to come in reads of their own.
+    const size_t half = m_options.splitReplies ? text.size() / 2 : text.size();
+    Write("\r\n" + text.substr(0, half));
+    if (half < text.size())
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    Write(text.substr(half) + "\r\n");
 }
 
 void CModemSim::SendCallerId()

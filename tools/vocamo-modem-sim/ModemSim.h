@@ -17,6 +17,7 @@ struct ModemSimOptions {
     std::chrono::milliseconds ringInterval{6000};
     std::chrono::milliseconds answerAfter{-1}; // a dialled call answers itself; < 0: never
     std::chrono::milliseconds resetDelay{0};   // ATZ is answered this much later
+    bool splitReplies = false;                 // each reply written in two halves
     std::string linkPath;                      // a symlink to the slave, if given
     bool log = true;                           // the dialogue to stderr
 };

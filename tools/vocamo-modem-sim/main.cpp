@@ -20,8 +20,8 @@ void Usage()
     std::fprintf(
         stderr,
         "usage: vocamo-modem-sim [--no-voice] [--no-speakerphone] [--no-callerid]\n"
-        "                        [--ring-interval MS] [--answer-after MS] [--reset-delay MS]\n"
-        "                        [--link PATH]\n"
+        "                        [--split-replies] [--ring-interval MS] [--answer-after MS]\n"
+        "                        [--reset-delay MS] [--link PATH]\n"
         "stdin: ring N [NUMBER] | answer | busy | noanswer | nodialtone | hangup |\n"
         "       say TEXT | dle C | reset-delay MS | unplug | quit\n");
 }
@@ -50,6 +50,8 @@ int main(int argc, char **argv)
             options.speakerphone = false;
         } else if (arg == "--no-callerid") {
             options.callerId = false;
+        } else if (arg == "--split-replies") {
+            options.splitReplies = true;
         } else if (arg == "--ring-interval" && hasValue &&
                    ParseMs(argv[i + 1], options.ringInterval)) {
             ++i;

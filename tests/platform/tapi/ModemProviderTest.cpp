@@ -252,17 +252,22 @@ TEST(ModemProvider, DialResultsBecomeCallStates)
         {"busy", {"STATE:16", "STATE:64", kDisconnected}},
         {"noanswer", {"STATE:16", kDisconnected, kIdle}},
         {"nodialtone", {"STATE:16", kDisconnected, kIdle}},
+        {"hangup", {"STATE:16", kDisconnected, kIdle}}, // NO CARRIER
     };
-    for (const DialCase &c : cases) {
-        auto sim = StartSim();
-        Line l({sim->SlavePath()});
-        ASSERT_EQ(l.Open(), 0);
-        HCALL call = 0;
-        EXPECT_GT(l.tapi->lineMakeCallA(l.line, &call, "(030) 555-12 34", 0, nullptr), 0);
-        EXPECT_NE(call, 0u);
-        ASSERT_TRUE(sim->WaitForCommand("ATD0305551234"));
-        sim->Control(c.control);
-        EXPECT_EQ(l.MessagesUntil(c.states.back()), c.states) << c.control;
+    for (const bool halves : {false, true}) {
+        for (const DialCase &c : cases) {
+            ModemSimOptions options;
+            options.splitReplies = halves;
+            auto sim = StartSim(options);
+            Line l({sim->SlavePath()});
+            ASSERT_EQ(l.Open(), 0);
+            HCALL call = 0;
+            EXPECT_GT(l.tapi->lineMakeCallA(l.line, &call, "(030) 555-12 34", 0, nullptr), 0);
+            EXPECT_NE(call, 0u);
+            ASSERT_TRUE(sim->WaitForCommand("ATD0305551234"));
+            sim->Control(c.control);
+            EXPECT_EQ(l.MessagesUntil(c.states.back()), c.states) << c.control << halves;
+        }
     }
 }
 
