@@ -12,8 +12,8 @@
 #include "skin/ContactItem.h"
 #include "skin/Skin.h"
 #include "skin/SkinButton.h"
-#include "skin/SkinItemList.h"
 #include "skin/SkinImage.h"
+#include "skin/SkinItemList.h"
 #include "skin/TaskbarNotifier.h"
 #include "skype/DBusSkypeTransport.h"
 #include "skype/SkypeBridge.h"
@@ -24,7 +24,6 @@
 #include <QIcon>
 #include <QMessageBox>
 #include <QPainter>
-
 #include <algorithm>
 #include <cstdlib>
 
@@ -33,7 +32,10 @@ namespace vocamo {
 namespace {
 
 // half(v) of the scroll step: 1 for 1, else v / 2 rounded towards zero.
-int Half(int v) { return v == 1 ? 1 : v / 2; }
+int Half(int v)
+{
+    return v == 1 ? 1 : v / 2;
+}
 
 } // namespace
 
@@ -68,18 +70,19 @@ CVocamoDlg::CVocamoDlg(VocamoServices services)
     Initialize();
 }
 
-CVocamoDlg::~CVocamoDlg() { Destroy(); }
+CVocamoDlg::~CVocamoDlg()
+{
+    Destroy();
+}
 
 void CVocamoDlg::Initialize()
 {
-    m_exeDir = m_services.exeDir.isEmpty() ? QCoreApplication::applicationDirPath() : m_services.exeDir;
-    m_windowState = INIT;
-    m_callOwner = LINE_NONE;
-    m_activeLine = LINE_NONE;
+    m_exeDir =
+        m_services.exeDir.isEmpty() ? QCoreApplication::applicationDirPath() : m_services.exeDir;
+    m_lines = CLineStates();
     m_ringSoundPath = m_exeDir + QStringLiteral("/RING.WAV");
     m_ring = m_services.ringPlayer ? m_services.ringPlayer : std::make_shared<CRingPlayer>();
     m_painting = false;
-    m_dialString.clear();
     m_keypadHidden = true;
     m_editor = std::make_unique<CBookmarkDlg>(this, &m_target, m_exeDir.toStdString());
 
@@ -189,7 +192,10 @@ void CVocamoDlg::ShowAbout()
     about.exec();
 }
 
-void CVocamoDlg::HideWindow() { hide(); }
+void CVocamoDlg::HideWindow()
+{
+    hide();
+}
 
 void CVocamoDlg::ShowWindowNormal()
 {
@@ -206,9 +212,15 @@ void CVocamoDlg::closeEvent(QCloseEvent *event)
     QCoreApplication::exit(0);
 }
 
-void CVocamoDlg::focusInEvent(QFocusEvent *) { PostMessage(WM_REFRESH, 0, 0); }
+void CVocamoDlg::focusInEvent(QFocusEvent *)
+{
+    PostMessage(WM_REFRESH, 0, 0);
+}
 
-void CVocamoDlg::focusOutEvent(QFocusEvent *) { PostMessage(WM_REFRESH, 0, 0); }
+void CVocamoDlg::focusOutEvent(QFocusEvent *)
+{
+    PostMessage(WM_REFRESH, 0, 0);
+}
 
 // Timers ---------------------------------------------------------------------
 
@@ -234,11 +246,20 @@ void CVocamoDlg::OnTimer(int id)
 {
     RecomputeViewport();
     switch (id) {
-    case TIMER_SCROLL: ScrollTick(); break;
-    case TIMER_NOTIFIER: RefreshCallNotifier(); break;
-    case TIMER_UP: Previous(); break;
-    case TIMER_DOWN: Next(); break;
-    default: break;
+    case TIMER_SCROLL:
+        ScrollTick();
+        break;
+    case TIMER_NOTIFIER:
+        RefreshCallNotifier();
+        break;
+    case TIMER_UP:
+        Previous();
+        break;
+    case TIMER_DOWN:
+        Next();
+        break;
+    default:
+        break;
     }
     PostMessage(WM_REFRESH, 0, 0);
 }
@@ -255,7 +276,8 @@ void CVocamoDlg::RecomputeViewport()
     // Edges as the layout rules have them: right and bottom are the values
     // of the body's right and of the display's top - 1.
     const SkinRect &b = body->GetImageRect();
-    m_listViewport = QRect(QPoint(b.left, b.top), QPoint(b.right, m_display->GetImageRect().top - 1));
+    m_listViewport =
+        QRect(QPoint(b.left, b.top), QPoint(b.right, m_display->GetImageRect().top - 1));
 }
 
 void CVocamoDlg::StartScrollIfNeeded()
@@ -307,6 +329,7 @@ void CVocamoDlg::ScrollTick()
         KillTimer(TIMER_SCROLL);
 }
 
+// Draws what the lines' states say; changes none of them.
 QImage CVocamoDlg::ComposeFrame()
 {
     if (!m_items)
@@ -318,7 +341,7 @@ QImage CVocamoDlg::ComposeFrame()
     m_items->LayoutAll();
     // Found set only re-entrantly (a list rebuild under way on this thread):
     // keep the last picture and come back once the rebuild is done.
-    if (!ComposeWindow(m_frame, *m_items, m_dialString, &m_painting))
+    if (!ComposeWindow(m_frame, *m_items, m_lines.DialString(), &m_painting))
         PostMessage(WM_REFRESH, 0, 0);
     return m_frame;
 }

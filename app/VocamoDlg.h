@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/LineStates.h"
 #include "core/CallState.h"
 #include "core/QtMessageTarget.h"
 #include "platform/tapi/ModemProbeCache.h"
@@ -10,12 +11,12 @@
 #include <QString>
 #include <QTimer>
 #include <QWidget>
-
 #include <array>
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace vocamo {
 
@@ -41,12 +42,12 @@ struct VocamoServices {
     std::function<std::unique_ptr<CCallController>(CMessageTarget &, const std::string &exeDir)>
         makeController;
     std::function<std::unique_ptr<CSkypeBridge>(CMessageTarget &, CSkypeTransport &)> makeBridge;
-    CSkypeTransport *skypeTransport = nullptr;    // null: the session bus
+    CSkypeTransport *skypeTransport = nullptr;       // null: the session bus
     std::function<void(const QString &)> messageBox; // the few fixed OK boxes
     std::function<void()> showAbout;                 // null: the About box, modal
     std::function<void()> quit;                      // null: end the event loop (F5)
     std::shared_ptr<CRingPlayer> ringPlayer;         // null: QSoundEffect
-    bool watchSystem = true;     // logind power and udev device events
+    bool watchSystem = true;                         // logind power and udev device events
     int deviceArrivalDelayMs = 500;
     unsigned notifierPeriodDivisor = 1;
 };
@@ -55,10 +56,15 @@ struct VocamoServices {
 // the skin. It owns the modem line's controller, the Skype bridge, the popup,
 // the phonebook editor and the skin, and routes every posted message.
 //
+// The lines' states, dial strings and selections live in CLineStates; the
+// window changes them only where the lines' events and the user's input
+// arrive, and composing a frame only reads them.
+//
 // The class is split by concern: VocamoDlg.cpp (life, timers, paint),
 // VocamoDlgStates.cpp (messages and line states), VocamoDlgLists.cpp
-// (contact lists, number panel, call screen), VocamoDlgInput.cpp (mouse,
-// keys, dialling) and VocamoDlgNotices.cpp (ring and popup).
+// (contact lists and number panel), VocamoDlgScreen.cpp (what a frame shows
+// of the lines and the call), VocamoDlgInput.cpp (mouse, keys, dialling) and
+// VocamoDlgNotices.cpp (ring and popup).
 class CVocamoDlg : public QWidget {
     Q_OBJECT
 public:
@@ -77,14 +83,13 @@ public:
     CMessageTarget &MessageTarget() { return m_target; }
 
     // Line states.
-    void UpdateWindowState(int32_t source, int32_t newState, int32_t skypeState, int32_t modemState);
     void OnCallStateChanged();
     void OnSkypeStateChanged();
     void RecreateCallController();
     int32_t SkypeState() const;
     int32_t ModemState() const;
-    bool IsSkypeUsable();
-    bool IsModemUsable();
+    // NORMAL to ANSWERING; a state outside the scale is reported and is not.
+    bool IsLineUsable(int32_t line);
 
     // Power and devices: the logind and udev adapters call these.
     void OnSuspend();
@@ -126,10 +131,6 @@ public:
     void SwitchToModem();
     void ToggleKeypad();
     void OnKeyDown(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
-    void AppendDigit(char digit);
-    void Back();
-    void Clear();
-    void Plus();
 
     // Ring and call notices.
     void PlayRing(const QString &path, bool rewind);
@@ -137,12 +138,13 @@ public:
     std::string NotifierText(bool refresh) const;
 
     // What the window shows and holds (for its own parts and for tests).
-    int32_t WindowState() const { return m_windowState; }
-    int32_t CallOwner() const { return m_callOwner; }
-    int32_t ActiveLine() const { return m_activeLine; }
-    const std::string &DialString() const { return m_dialString; }
-    const std::string &PartyNumber() const { return m_partyNumber; }
-    const std::string &PartyName() const { return m_partyName; }
+    const CLineStates &Lines() const { return m_lines; }
+    int32_t WindowState() const { return m_lines.WindowState(); }
+    int32_t CallOwner() const { return m_lines.CallOwner(); }
+    int32_t ActiveLine() const { return m_lines.ActiveLine(); }
+    const std::string &DialString() const { return m_lines.DialString(); }
+    const std::string &PartyNumber() const { return m_lines.PartyNumber(); }
+    const std::string &PartyName() const { return m_lines.PartyName(); }
     bool KeypadHidden() const { return m_keypadHidden; }
     CCallController *Controller() const { return m_controller.get(); }
     CSkypeBridge *Bridge() const { return m_bridge.get(); }
@@ -189,7 +191,22 @@ private:
     void ForgetRemoved(int kind);
     void RemoveNameRows();
     void RemoveFriendRows();
+    void LoseList(int32_t line);
+    // Where a list stood before it was rebuilt.
+    struct ListPlace {
+        bool valid = false;
+        bool shown = false;
+        bool hovered = false;
+        int left = 0;
+        int top = 0;
+    };
+    ListPlace PlaceOf(const CContactItem *first, int kind) const;
+    void FinishRebuild(int32_t line, CContactItem *first, const ListPlace &place,
+                       const std::vector<std::string> &records);
+    void ReadLineStates();
     void MakeLineActive(int32_t line);
+    void HandOverFrom(int32_t lostLine);
+    void SelectPartnerRow();
     void EndModemNotices();
     void RefreshCallNotifier();
     void Page(int direction);
@@ -208,15 +225,12 @@ private:
     VocamoServices m_services;
     CQtMessageTarget m_target;
 
-    int32_t m_windowState = INIT;
+    CLineStates m_lines;
     QString m_exeDir;
-    int32_t m_callOwner = LINE_NONE;
     // What the modem probes found, kept from one controller to the next until
     // a device comes or goes.
     const std::shared_ptr<CModemProbeCache> m_probeCache = std::make_shared<CModemProbeCache>();
     std::unique_ptr<CCallController> m_controller;
-    std::string m_partyNumber;
-    std::string m_partyName;
     std::unique_ptr<CTaskbarNotifier> m_notifier;
     std::unique_ptr<CSkypeTransport> m_ownTransport;
     CSkypeTransport *m_transport = nullptr;
@@ -228,9 +242,7 @@ private:
     CSkinItemList *m_items = nullptr; // the skin's
     bool m_painting = false;
     QRect m_listViewport;
-    int32_t m_activeLine = LINE_NONE;
     bool m_keypadHidden = true;
-    std::string m_dialString;
 
     CSkinButton *m_skypeButton = nullptr;
     CSkinButton *m_modemButton = nullptr;

@@ -1,6 +1,6 @@
 // Mouse, keyboard, the dial string, the line switches and the call actions.
 #include "app/VocamoDlg.h"
-
+#include "core/Text.h"
 #include "phonebook/BookmarkDlg.h"
 #include "skin/ContactItem.h"
 #include "skin/Skin.h"
@@ -17,28 +17,13 @@
 
 namespace vocamo {
 
-namespace {
-constexpr size_t kDialStringMax = 23;
-} // namespace
-
-void CVocamoDlg::AppendDigit(char digit)
+void CVocamoDlg::CallHandle(const std::string &name)
 {
-    if (m_dialString.size() < kDialStringMax)
-        m_dialString.push_back(digit);
-}
-
-void CVocamoDlg::Back()
-{
-    if (!m_dialString.empty())
-        m_dialString.pop_back();
-}
-
-void CVocamoDlg::Clear() { m_dialString.clear(); }
-
-void CVocamoDlg::Plus()
-{
-    if (m_dialString.empty())
-        m_dialString.push_back('+');
+    const std::string handle = Trimmed(name);
+    if (!handle.empty() && m_bridge) {
+        m_bridge->SendCommand("CALL " + handle);
+        HideWindow();
+    }
 }
 
 void CVocamoDlg::DialNumber(const std::string &number)
@@ -53,34 +38,33 @@ void CVocamoDlg::DialNumber(const std::string &number)
 
 void CVocamoDlg::CallAction()
 {
-    if (m_activeLine == LINE_SKYPE) {
-        if (m_windowState == NORMAL && !m_dialString.empty()) {
-            if (m_dialString[0] != '+')
-                m_dialString = "+" + m_dialString;
-            m_partyNumber = m_dialString;
+    const int32_t state = m_lines.WindowState();
+    if (m_lines.ActiveLine() == LINE_SKYPE) {
+        if (state == NORMAL && !m_lines.DialString().empty()) {
+            if (m_lines.DialString()[0] != '+')
+                m_lines.SetDialString(LINE_SKYPE, "+" + m_lines.DialString());
             if (m_bridge) {
-                m_bridge->SendCommand("CALL " + m_dialString);
+                m_bridge->SendCommand("CALL " + m_lines.DialString());
                 HideWindow();
                 PostMessage(WM_REFRESH, 0, 0);
             }
-        } else if (m_windowState == NORMAL) {
-            if (m_selectedFriendRow) {
-                CallHandle(m_selectedFriendRow->GetName());
-                PostMessage(WM_REFRESH, 0, 0);
-            }
-        } else if (m_windowState == RINGING) {
+        } else if (state == NORMAL) {
+            // The selected friend, never a number another line put up.
+            CallHandle(m_lines.Selection(LINE_SKYPE));
+            PostMessage(WM_REFRESH, 0, 0);
+        } else if (state == RINGING) {
             PostMessage(WM_APP_EVENT, RECEIVER_SKYPE, REQ_SKYPE_ANSWER);
         }
-    } else if (m_activeLine == LINE_MODEM) {
-        if (m_windowState == NORMAL && !m_dialString.empty()) {
+    } else if (m_lines.ActiveLine() == LINE_MODEM) {
+        if (state == NORMAL && !m_lines.DialString().empty()) {
             if (m_controller)
-                m_controller->Dial(m_dialString);
+                m_controller->Dial(m_lines.DialString());
             ClosePanel();
             HideWindow();
             PostMessage(WM_REFRESH, 0, 0);
-        } else if (m_windowState == NORMAL) {
+        } else if (state == NORMAL) {
             SwitchToModem();
-        } else if (m_windowState == RINGING) {
+        } else if (state == RINGING) {
             if (m_controller)
                 m_controller->Answer();
         }
@@ -89,15 +73,16 @@ void CVocamoDlg::CallAction()
 
 void CVocamoDlg::EnterAction()
 {
-    if (m_activeLine == LINE_SKYPE) {
+    const std::string &dialString = m_lines.DialString();
+    if (m_lines.ActiveLine() == LINE_SKYPE) {
         // A typed number is called only with the call button on this line.
-        if (m_dialString.empty() && m_selectedFriendRow) {
-            CallHandle(m_selectedFriendRow->GetName());
+        if (dialString.empty()) {
+            CallHandle(m_lines.Selection(LINE_SKYPE));
             PostMessage(WM_REFRESH, 0, 0);
         }
-    } else if (m_activeLine == LINE_MODEM) {
-        if (!m_dialString.empty()) {
-            DialNumber(m_dialString);
+    } else if (m_lines.ActiveLine() == LINE_MODEM) {
+        if (!dialString.empty()) {
+            DialNumber(dialString);
         } else if (IsPanelOpen()) {
             if (m_selectedNumberEntry && m_controller)
                 DialNumber(m_selectedNumberEntry->GetText());
@@ -117,34 +102,26 @@ void CVocamoDlg::HangUp()
 
 void CVocamoDlg::SwitchToSkype()
 {
-    if (m_windowState != NORMAL)
+    if (m_lines.WindowState() != NORMAL)
         return;
-    if (m_activeLine == LINE_MODEM && IsPanelOpen()) {
+    if (m_lines.ActiveLine() == LINE_MODEM && IsPanelOpen()) {
         ClosePanel();
         return;
     }
-    const int32_t state = SkypeState();
-    if (state != INIT) {
-        if (state >= NORMAL && state <= ANSWERING)
-            MakeLineActive(LINE_SKYPE);
-        else
-            ShowMessage(QStringLiteral("Unknown state : #15"));
-    }
+    ReadLineStates();
+    if (IsLineUsable(LINE_SKYPE))
+        MakeLineActive(LINE_SKYPE);
     PostMessage(WM_REFRESH, 0, 0);
 }
 
 void CVocamoDlg::SwitchToModem()
 {
-    if (m_windowState != NORMAL)
+    if (m_lines.WindowState() != NORMAL)
         return;
-    if (m_activeLine != LINE_MODEM) {
-        const int32_t state = ModemState();
-        if (state != INIT) {
-            if (state >= NORMAL && state <= ANSWERING)
-                MakeLineActive(LINE_MODEM);
-            else
-                ShowMessage(QStringLiteral("Unknown state : #16"));
-        }
+    if (m_lines.ActiveLine() != LINE_MODEM) {
+        ReadLineStates();
+        if (IsLineUsable(LINE_MODEM))
+            MakeLineActive(LINE_MODEM);
         PostMessage(WM_REFRESH, 0, 0);
     } else if (m_selectedNameRow) {
         OpenNumberPanel(m_selectedNameRow);
@@ -216,34 +193,65 @@ void CVocamoDlg::OnLeftButtonUp(const QPoint &point)
                 OpenNumberPanel(row);
         }
         break;
-    case 40: case 41: case 42: case 43: case 44: case 45: case 46: case 47: case 48:
-        AppendDigit(static_cast<char>('1' + (kind - 40)));
+    case 40:
+    case 41:
+    case 42:
+    case 43:
+    case 44:
+    case 45:
+    case 46:
+    case 47:
+    case 48:
+        m_lines.AppendDigit(static_cast<char>('1' + (kind - 40)));
         break;
-    case 49: AppendDigit('0'); break;
-    case 50: Back(); break;
-    case 51: Clear(); break;
-    case 53: HideWindow(); break;
+    case 49:
+        m_lines.AppendDigit('0');
+        break;
+    case 50:
+        m_lines.Back();
+        break;
+    case 51:
+        m_lines.Clear();
+        break;
+    case 53:
+        HideWindow();
+        break;
     case 55:
-        if (SkypeState() == NORMAL)
-            MakeLineActive(LINE_SKYPE);
+    case 56: {
+        const int32_t line = kind == 55 ? LINE_SKYPE : LINE_MODEM;
+        ReadLineStates();
+        if (m_lines.LineState(line) == NORMAL)
+            MakeLineActive(line);
         break;
-    case 56:
-        if (ModemState() == NORMAL)
-            MakeLineActive(LINE_MODEM);
+    }
+    case 57:
+        CallAction();
         break;
-    case 57: CallAction(); break;
-    case 58: HangUp(); break;
+    case 58:
+        HangUp();
+        break;
     case 59:
-        if (m_activeLine == LINE_MODEM && m_editor) {
+        if (m_lines.ActiveLine() == LINE_MODEM && m_editor) {
             m_editor->ShowBeside(frameGeometry().topLeft());
         }
         break;
-    case 60: ToggleKeypad(); break;
-    case 61: Previous(); break;
-    case 62: Next(); break;
-    case 64: SelectElement(m_hovered, 1); break;
-    case 65: ClosePanel(); break;
-    default: break;
+    case 60:
+        ToggleKeypad();
+        break;
+    case 61:
+        Previous();
+        break;
+    case 62:
+        Next();
+        break;
+    case 64:
+        SelectElement(m_hovered, 1);
+        break;
+    case 65:
+        ClosePanel();
+        break;
+    default:
+        break;
     }
     PostMessage(WM_REFRESH, 0, 0);
 }
@@ -263,21 +271,26 @@ void CVocamoDlg::OnLeftButtonDoubleClick()
         CallHandle(static_cast<CContactItem *>(m_hovered)->GetName());
         PostMessage(WM_REFRESH, 0, 0);
         break;
-    case 36: OpenNumberPanel(static_cast<CContactItem *>(m_hovered)); break;
+    case 36:
+        OpenNumberPanel(static_cast<CContactItem *>(m_hovered));
+        break;
     case 57:
-        if (m_windowState != INIT)
+        if (m_lines.WindowState() != INIT)
             CallAction();
         break;
     case 58:
-        if (m_windowState != INIT)
+        if (m_lines.WindowState() != INIT)
             HangUp();
         break;
     case 64:
         if (m_controller)
             DialNumber(m_hovered->GetText());
         break;
-    case 65: ClosePanel(); break;
-    default: break;
+    case 65:
+        ClosePanel();
+        break;
+    default:
+        break;
     }
 }
 
@@ -289,7 +302,7 @@ void CVocamoDlg::wheelEvent(QWheelEvent *event)
 
 void CVocamoDlg::OnWheel(int delta)
 {
-    if (m_windowState != NORMAL)
+    if (m_lines.WindowState() != NORMAL)
         return;
     if (delta <= 0)
         Next();
@@ -307,25 +320,49 @@ void CVocamoDlg::keyPressEvent(QKeyEvent *event)
 void CVocamoDlg::OnKeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
     switch (key) {
-    case Qt::Key_Backspace: Back(); break;
+    case Qt::Key_Backspace:
+        m_lines.Back();
+        break;
     case Qt::Key_Return:
-    case Qt::Key_Enter: EnterAction(); break;
+    case Qt::Key_Enter:
+        EnterAction();
+        break;
     case Qt::Key_Escape:
         if (IsPanelOpen())
             ClosePanel();
         else
             HideWindow();
         break;
-    case Qt::Key_PageUp: PageUp(); break;
-    case Qt::Key_PageDown: PageDown(); break;
-    case Qt::Key_End: Last(); break;
-    case Qt::Key_Home: First(); break;
-    case Qt::Key_Left: SwitchToSkype(); break;
-    case Qt::Key_Up: Previous(); break;
-    case Qt::Key_Right: SwitchToModem(); break;
-    case Qt::Key_Down: Next(); break;
-    case Qt::Key_Delete: Clear(); break;
-    case Qt::Key_F2: ShowAbout(); break;
+    case Qt::Key_PageUp:
+        PageUp();
+        break;
+    case Qt::Key_PageDown:
+        PageDown();
+        break;
+    case Qt::Key_End:
+        Last();
+        break;
+    case Qt::Key_Home:
+        First();
+        break;
+    case Qt::Key_Left:
+        SwitchToSkype();
+        break;
+    case Qt::Key_Up:
+        Previous();
+        break;
+    case Qt::Key_Right:
+        SwitchToModem();
+        break;
+    case Qt::Key_Down:
+        Next();
+        break;
+    case Qt::Key_Delete:
+        m_lines.Clear();
+        break;
+    case Qt::Key_F2:
+        ShowAbout();
+        break;
     case Qt::Key_F5:
         if (m_services.quit)
             m_services.quit();
@@ -333,11 +370,13 @@ void CVocamoDlg::OnKeyDown(int key, Qt::KeyboardModifiers modifiers)
             QCoreApplication::exit(0);
         break;
     case Qt::Key_Plus:
-    case Qt::Key_Equal: Plus(); break; // the "+=" key, shifted or not
+    case Qt::Key_Equal:
+        m_lines.Plus();
+        break; // the "+=" key, shifted or not
     default:
         // Digits from the main keys and the numeric keypad alike.
         if (key >= Qt::Key_0 && key <= Qt::Key_9)
-            AppendDigit(static_cast<char>('0' + (key - Qt::Key_0)));
+            m_lines.AppendDigit(static_cast<char>('0' + (key - Qt::Key_0)));
         break;
     }
     (void)modifiers;

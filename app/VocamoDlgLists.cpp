@@ -1,6 +1,5 @@
-// Contact lists, the number panel and the call screen.
+// Contact lists and the number panel.
 #include "app/VocamoDlg.h"
-
 #include "core/Text.h"
 #include "skin/ContactItem.h"
 #include "skin/Skin.h"
@@ -13,7 +12,6 @@ namespace vocamo {
 
 namespace {
 constexpr int kPageRows = 4;
-const char *const kUnknown = "Unknown";
 } // namespace
 
 bool CVocamoDlg::SelectElement(CSkinItem *element, int flag)
@@ -31,6 +29,7 @@ bool CVocamoDlg::SelectElement(CSkinItem *element, int flag)
             m_selectedFriendRow->SetSelected(false);
         m_selectedFriendRow = row;
         row->SetSelected(true);
+        m_lines.Select(LINE_SKYPE, row->GetName());
         break;
     }
     case 36: {
@@ -39,7 +38,8 @@ bool CVocamoDlg::SelectElement(CSkinItem *element, int flag)
             m_selectedNameRow->SetSelected(false);
         m_selectedNameRow = row;
         row->SetSelected(true);
-        m_dialString = row->GetFirstNumber();
+        m_lines.Select(LINE_MODEM, row->GetName());
+        m_lines.SetDialString(LINE_MODEM, row->GetFirstNumber());
         break;
     }
     case 55:
@@ -59,7 +59,7 @@ bool CVocamoDlg::SelectElement(CSkinItem *element, int flag)
             m_selectedNumberEntry->SetActive(false);
         m_selectedNumberEntry = entry;
         entry->SetActive(true);
-        m_dialString = entry->GetText();
+        m_lines.SetDialString(LINE_MODEM, entry->GetText());
         break;
     }
     default:
@@ -70,7 +70,10 @@ bool CVocamoDlg::SelectElement(CSkinItem *element, int flag)
     return true;
 }
 
-bool CVocamoDlg::IsPanelOpen() const { return m_panel && !m_panel->IsHidden(); }
+bool CVocamoDlg::IsPanelOpen() const
+{
+    return m_panel && !m_panel->IsHidden();
+}
 
 void CVocamoDlg::ForgetRemoved(int kind)
 {
@@ -89,7 +92,8 @@ void CVocamoDlg::ClosePanel()
 
 void CVocamoDlg::OpenNumberPanel(CContactItem *row)
 {
-    if (!row)
+    // A line in a call shows the call, not a panel.
+    if (!row || IsCallInProgress(m_lines.LineState(m_lines.ActiveLine())))
         return;
     const std::string home = row->GetNumber("Home");
     const std::string mobile = row->GetNumber("Mobile");
@@ -100,7 +104,9 @@ void CVocamoDlg::OpenNumberPanel(CContactItem *row)
 
     // Panel order: home, mobile, office.
     const std::pair<CSkin::Number, const std::string &> entries[] = {
-        {CSkin::Number::Home, home}, {CSkin::Number::Mobile, mobile}, {CSkin::Number::Office, office}};
+        {CSkin::Number::Home, home},
+        {CSkin::Number::Mobile, mobile},
+        {CSkin::Number::Office, office}};
     CSkinButton *previous = nullptr;
     CSkinButton *first = nullptr;
     for (const auto &[which, number] : entries) {
@@ -116,18 +122,18 @@ void CVocamoDlg::OpenNumberPanel(CContactItem *row)
 
 CContactItem *CVocamoDlg::ListFirst() const
 {
-    if (m_activeLine == LINE_SKYPE)
+    if (m_lines.ActiveLine() == LINE_SKYPE)
         return m_firstFriendRow;
-    if (m_activeLine == LINE_MODEM)
+    if (m_lines.ActiveLine() == LINE_MODEM)
         return m_firstNameRow;
     return nullptr;
 }
 
 CContactItem *CVocamoDlg::ListSelected() const
 {
-    if (m_activeLine == LINE_SKYPE)
+    if (m_lines.ActiveLine() == LINE_SKYPE)
         return m_selectedFriendRow;
-    if (m_activeLine == LINE_MODEM)
+    if (m_lines.ActiveLine() == LINE_MODEM)
         return m_selectedNameRow;
     return nullptr;
 }
@@ -140,12 +146,12 @@ void CVocamoDlg::SelectRowInList(CContactItem *row)
 
 void CVocamoDlg::Previous()
 {
-    if (m_windowState != NORMAL)
+    if (m_lines.WindowState() != NORMAL)
         return;
-    if (m_activeLine == LINE_MODEM && IsPanelOpen()) {
+    if (m_lines.ActiveLine() == LINE_MODEM && IsPanelOpen()) {
         if (m_selectedNumberEntry && m_selectedNumberEntry->GetLink())
             SelectElement(m_selectedNumberEntry->GetLink(), 1);
-    } else if (m_activeLine != LINE_NONE) {
+    } else if (m_lines.ActiveLine() != LINE_NONE) {
         CContactItem *selected = ListSelected();
         if (selected)
             SelectRowInList(selected->GetPrevious() ? selected->GetPrevious() : selected);
@@ -157,12 +163,12 @@ void CVocamoDlg::Previous()
 
 void CVocamoDlg::Next()
 {
-    if (m_windowState != NORMAL)
+    if (m_lines.WindowState() != NORMAL)
         return;
-    if (m_activeLine == LINE_MODEM && IsPanelOpen()) {
+    if (m_lines.ActiveLine() == LINE_MODEM && IsPanelOpen()) {
         if (m_selectedNumberEntry && m_selectedNumberEntry->GetPartner())
             SelectElement(m_selectedNumberEntry->GetPartner(), 1);
-    } else if (m_activeLine != LINE_NONE) {
+    } else if (m_lines.ActiveLine() != LINE_NONE) {
         CContactItem *selected = ListSelected();
         if (selected)
             SelectRowInList(selected->GetNext() ? selected->GetNext() : selected);
@@ -172,20 +178,26 @@ void CVocamoDlg::Next()
     PostMessage(WM_REFRESH, 0, 0);
 }
 
-void CVocamoDlg::PageUp() { Page(-1); }
+void CVocamoDlg::PageUp()
+{
+    Page(-1);
+}
 
-void CVocamoDlg::PageDown() { Page(+1); }
+void CVocamoDlg::PageDown()
+{
+    Page(+1);
+}
 
 void CVocamoDlg::Page(int direction)
 {
-    if (m_windowState != NORMAL)
+    if (m_lines.WindowState() != NORMAL)
         return;
-    if (m_activeLine == LINE_NONE) {
+    if (m_lines.ActiveLine() == LINE_NONE) {
         ShowMessage(QStringLiteral("#32 Unknown system detected"));
     } else {
         CContactItem *row = ListSelected();
         if (row) {
-            if (m_activeLine == LINE_MODEM)
+            if (m_lines.ActiveLine() == LINE_MODEM)
                 ClosePanel();
             for (int i = 0; i < kPageRows; ++i) {
                 CContactItem *step = direction < 0 ? row->GetPrevious() : row->GetNext();
@@ -203,7 +215,7 @@ void CVocamoDlg::Page(int direction)
 
 void CVocamoDlg::First()
 {
-    if (m_windowState != NORMAL)
+    if (m_lines.WindowState() != NORMAL)
         return;
     SelectRowInList(ListFirst());
     PostMessage(WM_REFRESH, 0, 0);
@@ -211,7 +223,7 @@ void CVocamoDlg::First()
 
 void CVocamoDlg::Last()
 {
-    if (m_windowState != NORMAL)
+    if (m_lines.WindowState() != NORMAL)
         return;
     CContactItem *row = ListFirst();
     while (row && row->GetNext())
@@ -236,6 +248,52 @@ void CVocamoDlg::RemoveNameRows()
     m_firstNameRow = nullptr;
 }
 
+// The line is gone, and its list with it: nothing of it stays selected.
+void CVocamoDlg::LoseList(int32_t line)
+{
+    if (line == LINE_SKYPE)
+        RemoveFriendRows();
+    else
+        RemoveNameRows();
+    m_lines.Select(line, {});
+}
+
+CVocamoDlg::ListPlace CVocamoDlg::PlaceOf(const CContactItem *first, int kind) const
+{
+    ListPlace place;
+    place.hovered = m_hovered && m_hovered->GetKind() == kind;
+    if (first) {
+        place.valid = true;
+        place.shown = !first->IsHidden();
+        place.left = first->GetImageRect().left;
+        place.top = first->GetImageRect().top;
+    }
+    return place;
+}
+
+// The rebuilt list starts where the old one stood, so it neither jumps nor
+// scrolls back, and the row under the mouse is the hovered one again; the
+// record selected before stays selected while it is there.
+void CVocamoDlg::FinishRebuild(int32_t line, CContactItem *first, const ListPlace &place,
+                               const std::vector<std::string> &records)
+{
+    if (first && place.valid) {
+        first->MoveTo(place.left, place.top);
+        first->SetChainHidden(!place.shown);
+        for (CContactItem *row = first; row; row = row->GetNext())
+            row->Layout();
+    }
+    if (place.hovered)
+        m_hovered = m_items->HitTest(m_lastMove.x(), m_lastMove.y());
+    const std::string &selected = m_lines.Reselect(line, records);
+    for (CContactItem *row = first; row && !selected.empty(); row = row->GetNext()) {
+        if (row->GetName() == selected) {
+            SelectElement(row, 1);
+            break;
+        }
+    }
+}
+
 void CVocamoDlg::RebuildFriendRows()
 {
     // The flag can only be found set re-entrantly on this thread, where a
@@ -246,7 +304,9 @@ void CVocamoDlg::RebuildFriendRows()
         return;
     }
     m_painting = true;
+    const ListPlace place = PlaceOf(m_firstFriendRow, 35);
     RemoveFriendRows();
+    std::vector<std::string> handles;
     if (m_bridge) {
         CContactItem *previous = nullptr;
         for (int i = 0; i < m_bridge->GetFriendCount(); ++i) {
@@ -254,13 +314,14 @@ void CVocamoDlg::RebuildFriendRows()
             if (!record || record->onlineStatus == "OFFLINE")
                 continue;
             previous = m_skin->AddFriendRow(*record, previous);
+            handles.push_back(previous->GetName());
             if (!m_firstFriendRow)
                 m_firstFriendRow = previous;
         }
     }
     m_painting = false;
-    if (m_firstFriendRow)
-        SelectElement(m_firstFriendRow, 1);
+    FinishRebuild(LINE_SKYPE, m_firstFriendRow, place, handles);
+    SelectPartnerRow();
     PostMessage(WM_REFRESH, 0, 0);
 }
 
@@ -272,7 +333,9 @@ void CVocamoDlg::RebuildNameRows()
         return;
     }
     m_painting = true;
+    const ListPlace place = PlaceOf(m_firstNameRow, 36);
     RemoveNameRows();
+    std::vector<std::string> names;
     if (m_controller && m_controller->GetState() != INIT && m_controller->GetBookmarkCount() > 0) {
         CContactItem *previous = nullptr;
         for (int i = 0; i < m_controller->GetBookmarkCount(); ++i) {
@@ -280,133 +343,16 @@ void CVocamoDlg::RebuildNameRows()
             if (!entry)
                 continue;
             previous = m_skin->AddNameRow(*entry, previous);
-            if (!m_firstNameRow) {
+            names.push_back(previous->GetName());
+            if (!m_firstNameRow)
                 m_firstNameRow = previous;
-                SelectElement(previous, 1);
-            }
         }
     }
     m_painting = false;
+    // Selecting a name fills the modem line's display only, whichever line
+    // is shown.
+    FinishRebuild(LINE_MODEM, m_firstNameRow, place, names);
     PostMessage(WM_REFRESH, 0, 0);
-}
-
-void CVocamoDlg::IdleRows()
-{
-    m_placeholderRow->SetHidden(true);
-    if (m_activeLine == LINE_SKYPE) {
-        if (m_firstFriendRow)
-            m_firstFriendRow->SetChainHidden(false);
-        SelectElement(m_bookmark, 0);
-    } else {
-        if (m_firstNameRow)
-            m_firstNameRow->SetChainHidden(false);
-        SelectElement(m_bookmark, 1);
-    }
-}
-
-void CVocamoDlg::CallRows()
-{
-    if (m_activeLine == LINE_MODEM) {
-        m_items->SetHiddenByKind(36, true);
-        m_items->SetHiddenByKind(35, true);
-        m_placeholderRow->SetHidden(false);
-        m_placeholderRow->SetText(m_partyNumber.empty() ? std::string(kUnknown)
-                                                        : m_partyNumber + "\n" + m_partyName);
-        return;
-    }
-    const std::string partner = m_bridge ? m_bridge->GetPartnerHandle() : std::string();
-    CContactItem *match = m_items->ShowMatchingText(35, partner);
-    if (!match) {
-        m_items->SetHiddenByKind(35, true);
-        m_placeholderRow->SetHidden(false);
-        m_placeholderRow->SetText(partner.empty() ? std::string(kUnknown) : partner);
-    } else {
-        m_placeholderRow->SetHidden(true);
-        SelectElement(match, 1);
-    }
-}
-
-void CVocamoDlg::ShowRowsForLine()
-{
-    if (m_activeLine == LINE_NONE) {
-        m_placeholderRow->SetHidden(true);
-        return;
-    }
-    if (m_activeLine == LINE_SKYPE) {
-        m_items->SetHiddenByKind(36, true);
-        const int32_t state = SkypeState();
-        if (state == INIT) {
-            m_windowState = INIT;
-            const int32_t modemState = ModemState();
-            if (modemState != INIT)
-                UpdateWindowState(LINE_MODEM, modemState, INIT, modemState);
-            if (m_callOwner == LINE_SKYPE)
-                m_callOwner = LINE_NONE;
-            m_activeLine = LINE_NONE;
-            if (m_firstFriendRow)
-                m_firstFriendRow->SetChainHidden(true);
-        } else if (state == NORMAL) {
-            IdleRows();
-        } else if (IsCallInProgress(state)) {
-            SelectElement(m_skypeButton, 1);
-            m_activeLine = LINE_SKYPE;
-            ClosePanel();
-            Clear();
-            CallRows();
-        }
-        return;
-    }
-    m_items->SetHiddenByKind(35, true);
-    const int32_t state = ModemState();
-    if (state == INIT) {
-        m_windowState = INIT;
-        const int32_t skypeState = SkypeState();
-        if (skypeState != INIT)
-            UpdateWindowState(LINE_SKYPE, skypeState, skypeState, INIT);
-        if (m_callOwner == LINE_MODEM)
-            m_callOwner = LINE_NONE;
-        m_activeLine = LINE_NONE;
-        if (m_firstNameRow)
-            m_firstNameRow->SetChainHidden(true);
-    } else if (state == NORMAL) {
-        IdleRows();
-    } else if (IsCallInProgress(state)) {
-        CallRows();
-        SelectElement(m_modemButton, 1);
-        m_activeLine = LINE_MODEM;
-        ClosePanel();
-        Clear();
-    }
-}
-
-void CVocamoDlg::UpdateCallButtons()
-{
-    int start = 0;
-    int end = 0;
-    switch (m_windowState) {
-    case INIT: break;
-    case NORMAL: {
-        const bool rowSelected = (m_activeLine == LINE_SKYPE && m_selectedFriendRow) ||
-                                 (m_activeLine == LINE_MODEM && m_selectedNameRow);
-        start = m_activeLine != LINE_NONE && (rowSelected || !m_dialString.empty()) ? 1 : 0;
-        break;
-    }
-    case DIALING:
-    case ANSWERING: end = 1; break;
-    case RINGING: start = end = 1; break;
-    default: ShowMessage(QStringLiteral("#06 Unknown State of Dlg")); return;
-    }
-    SelectElement(m_callStart, start);
-    SelectElement(m_callEnd, end);
-}
-
-void CVocamoDlg::CallHandle(const std::string &name)
-{
-    const std::string handle = Trimmed(name);
-    if (!handle.empty() && m_bridge) {
-        m_bridge->SendCommand("CALL " + handle);
-        HideWindow();
-    }
 }
 
 } // namespace vocamo

@@ -1,7 +1,6 @@
 // The ring sound and the popup that announces a modem call.
-#include "app/VocamoDlg.h"
-
 #include "app/RingPlayer.h"
+#include "app/VocamoDlg.h"
 #include "skin/TaskbarNotifier.h"
 
 namespace vocamo {
@@ -21,9 +20,9 @@ void CVocamoDlg::PlayRing(const QString &path, bool rewind)
 
 std::string CVocamoDlg::NotifierText(bool refresh) const
 {
-    if (m_partyNumber.empty())
+    if (m_lines.PartyNumber().empty())
         return "Unknown";
-    return m_partyNumber + "\n" + m_partyName + (refresh ? "\n" : "");
+    return m_lines.PartyNumber() + "\n" + m_lines.PartyName() + (refresh ? "\n" : "");
 }
 
 void CVocamoDlg::ShowCallNotifier(const std::string &text, unsigned skin)

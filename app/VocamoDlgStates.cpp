@@ -1,7 +1,6 @@
 // The window's message table and the folding of the two lines' states into
 // the one state the window shows; power and device events.
 #include "app/VocamoDlg.h"
-
 #include "skin/SkinButton.h"
 #include "skin/SkinItemList.h"
 #include "skin/TaskbarNotifier.h"
@@ -19,23 +18,36 @@ int CVocamoDlg::OnAppMessage(unsigned message, WPARAM wParam, LPARAM lParam)
 {
     if (message != WM_REFRESH)
         qCDebug(lcWindow, "message 0x%x (%u, %ld) in state %d", message, unsigned(wParam),
-                long(lParam), int(m_windowState));
+                long(lParam), int(m_lines.WindowState()));
     switch (message) {
     case WM_APP_EVENT:
         if (wParam == RECEIVER_WINDOW) {
             switch (lParam) {
-            case EVT_SKYPE_FRIENDS: RebuildFriendRows(); break;
-            case EVT_BOOKMARKS_LOADED: RebuildNameRows(); break;
-            case EVT_SKYPE_STATE: OnSkypeStateChanged(); break;
-            case EVT_CALL_STATE: OnCallStateChanged(); break;
-            case EVT_RING: PlayRing(m_ringSoundPath, true); break;
+            case EVT_SKYPE_FRIENDS:
+                RebuildFriendRows();
+                break;
+            case EVT_BOOKMARKS_LOADED:
+                RebuildNameRows();
+                break;
+            case EVT_SKYPE_STATE:
+                OnSkypeStateChanged();
+                break;
+            case EVT_CALL_STATE:
+                OnCallStateChanged();
+                break;
+            case EVT_RING:
+                PlayRing(m_ringSoundPath, true);
+                break;
             case EVT_PARTY:
                 if (m_controller) {
-                    m_partyNumber = m_controller->GetNumber();
-                    m_partyName = m_controller->GetName();
+                    m_lines.SetParty(m_controller->GetNumber(), m_controller->GetName());
                 }
                 break;
-            default: break; // EVT_SKYPE_PARTNER and the rest: nothing
+            case EVT_SKYPE_PARTNER:
+                SelectPartnerRow();
+                break;
+            default:
+                break;
             }
             // What the lines report shows at once, not at the next timer.
             PostMessage(WM_REFRESH, 0, 0);
@@ -49,7 +61,7 @@ int CVocamoDlg::OnAppMessage(unsigned message, WPARAM wParam, LPARAM lParam)
         }
         return 0;
     case WM_NOTIFIER_CLICKED:
-        if (m_windowState == RINGING) {
+        if (m_lines.WindowState() == RINGING) {
             CallAction();
         } else {
             if (m_controller)
@@ -64,7 +76,7 @@ int CVocamoDlg::OnAppMessage(unsigned message, WPARAM wParam, LPARAM lParam)
         update();
         return 1;
     case WM_RESTORE_MAIN:
-        if (IsCallInProgress(m_windowState)) {
+        if (IsCallInProgress(m_lines.WindowState())) {
             // End the call on both lines, then look again once their state
             // notifications have been handled.
             PostMessage(WM_APP_EVENT, RECEIVER_SKYPE, REQ_SKYPE_HANGUP);
@@ -80,70 +92,39 @@ int CVocamoDlg::OnAppMessage(unsigned message, WPARAM wParam, LPARAM lParam)
     }
 }
 
-int32_t CVocamoDlg::SkypeState() const { return m_bridge ? m_bridge->GetState() : INIT; }
-
-int32_t CVocamoDlg::ModemState() const { return m_controller ? m_controller->GetState() : INIT; }
-
-void CVocamoDlg::UpdateWindowState(int32_t source, int32_t newState, int32_t skypeState,
-                                   int32_t modemState)
+int32_t CVocamoDlg::SkypeState() const
 {
-    switch (newState) {
-    case INIT:
-        m_windowState = INIT;
-        // The lost line gives up its call first, or the other line's NORMAL
-        // below would be taken for a line going idle beside that call.
-        if (m_callOwner == source)
-            m_callOwner = LINE_NONE;
-        if (source == LINE_SKYPE && modemState != INIT)
-            UpdateWindowState(LINE_MODEM, modemState, skypeState, modemState);
-        if (source == LINE_MODEM && skypeState != INIT)
-            UpdateWindowState(LINE_SKYPE, skypeState, skypeState, modemState);
-        break;
-    case NORMAL:
-        // A line going idle while the other one holds a call (Skype reports
-        // its status every few seconds) must not hide that call.
-        if (m_callOwner != LINE_NONE && m_callOwner != source)
-            break;
-        m_windowState = NORMAL;
-        if (m_callOwner == source)
-            m_callOwner = LINE_NONE;
-        break;
-    case DIALING:
-    case RINGING:
-    case ANSWERING:
-        m_windowState = newState;
-        m_callOwner = source;
-        break;
-    default: break;
-    }
+    return m_bridge ? m_bridge->GetState() : INIT;
 }
 
-bool CVocamoDlg::IsSkypeUsable()
+int32_t CVocamoDlg::ModemState() const
 {
-    const int32_t state = SkypeState();
-    if (state >= NORMAL && state <= ANSWERING)
-        return true;
-    if (state != INIT)
-        ShowMessage(QStringLiteral("Unknown state : #15"));
-    return false;
+    return m_controller ? m_controller->GetState() : INIT;
 }
 
-bool CVocamoDlg::IsModemUsable()
+// What the lines report is read where their events are handled (and where
+// the user picks a line), and folded there; a frame only draws it.
+void CVocamoDlg::ReadLineStates()
 {
-    const int32_t state = ModemState();
-    if (state >= NORMAL && state <= ANSWERING)
+    m_lines.SetLineState(LINE_SKYPE, SkypeState());
+    m_lines.SetLineState(LINE_MODEM, ModemState());
+}
+
+bool CVocamoDlg::IsLineUsable(int32_t line)
+{
+    if (m_lines.IsUsable(line))
         return true;
-    if (state != INIT)
-        ShowMessage(QStringLiteral("Unknown state : #16"));
+    if (m_lines.LineState(line) != INIT)
+        ShowMessage(line == LINE_SKYPE ? QStringLiteral("Unknown state : #15")
+                                       : QStringLiteral("Unknown state : #16"));
     return false;
 }
 
 void CVocamoDlg::MakeLineActive(int32_t line)
 {
     SelectElement(line == LINE_SKYPE ? static_cast<CSkinItem *>(m_skypeButton) : m_modemButton, 1);
-    m_activeLine = line;
+    m_lines.MakeLineActive(line);
     ClosePanel();
-    Clear();
 }
 
 void CVocamoDlg::HideLineButtons()
@@ -152,28 +133,34 @@ void CVocamoDlg::HideLineButtons()
     m_modemButton->SetHidden(true);
 }
 
+// The lost line was the one the user worked with: the other one takes over
+// when it can, else no line is left.
+void CVocamoDlg::HandOverFrom(int32_t lostLine)
+{
+    if (m_lines.ActiveLine() != lostLine)
+        return;
+    const int32_t other = lostLine == LINE_MODEM ? LINE_SKYPE : LINE_MODEM;
+    if (IsLineUsable(other)) {
+        MakeLineActive(other);
+    } else {
+        m_lines.ClearActiveLine();
+        HideLineButtons();
+    }
+}
+
 void CVocamoDlg::EndModemNotices()
 {
     KillTimer(TIMER_NOTIFIER);
     if (m_notifier)
         m_notifier->HidePopup();
-    m_partyNumber.clear();
-    m_partyName.clear();
+    m_lines.ClearParty();
 }
 
 void CVocamoDlg::OnCallStateChanged()
 {
-    const int32_t skypeState = SkypeState();
-    const int32_t modemState = ModemState();
-
-    bool mayShow = false;
-    switch (m_callOwner) {
-    case LINE_NONE: mayShow = modemState == INIT || (modemState >= NORMAL && modemState <= ANSWERING); break;
-    case LINE_SKYPE: mayShow = modemState == INIT || modemState == NORMAL; break;
-    case LINE_MODEM: mayShow = true; break;
-    default: break;
-    }
-    if (!mayShow) {
+    ReadLineStates();
+    const int32_t modemState = m_lines.LineState(LINE_MODEM);
+    if (!m_lines.MayShow(LINE_MODEM)) {
         // The modem cannot start a call while Skype holds one; an incoming
         // modem call then is neither shown nor rejected.
         if (modemState == DIALING && m_controller)
@@ -184,54 +171,39 @@ void CVocamoDlg::OnCallStateChanged()
     switch (modemState) {
     case INIT:
         m_modemButton->SetHidden(true);
-        RemoveNameRows();
-        if (m_activeLine == LINE_MODEM) {
-            if (IsSkypeUsable()) {
-                MakeLineActive(LINE_SKYPE);
-            } else {
-                m_activeLine = LINE_NONE;
-                HideLineButtons();
-            }
-        }
-        if (m_callOwner == LINE_MODEM)
+        LoseList(LINE_MODEM);
+        HandOverFrom(LINE_MODEM);
+        if (m_lines.CallOwner() == LINE_MODEM)
             EndModemNotices();
-        UpdateWindowState(LINE_MODEM, INIT, skypeState, INIT);
         break;
     case NORMAL:
         m_modemButton->SetHidden(false);
-        if (m_activeLine == LINE_NONE)
+        if (m_lines.ActiveLine() == LINE_NONE)
             MakeLineActive(LINE_MODEM);
-        if (m_callOwner == LINE_MODEM)
+        if (m_lines.CallOwner() == LINE_MODEM)
             EndModemNotices();
-        UpdateWindowState(LINE_MODEM, NORMAL, skypeState, NORMAL);
         break;
     case DIALING:
     case RINGING:
     case ANSWERING:
         m_modemButton->SetHidden(modemState == DIALING);
         MakeLineActive(LINE_MODEM);
+        // Folded before the popup, so a new call's popup starts from its
+        // own party.
+        m_lines.UpdateWindowState(LINE_MODEM, modemState);
         ShowCallNotifier(NotifierText(false), modemState == RINGING ? 130 : 129);
-        UpdateWindowState(LINE_MODEM, modemState, skypeState, modemState);
-        break;
+        return;
     default:
-        UpdateWindowState(LINE_MODEM, modemState, skypeState, modemState);
         break;
     }
+    m_lines.UpdateWindowState(LINE_MODEM, modemState);
 }
 
 void CVocamoDlg::OnSkypeStateChanged()
 {
-    const int32_t skypeState = SkypeState();
-    const int32_t modemState = ModemState();
-
-    bool mayShow = false;
-    switch (m_callOwner) {
-    case LINE_NONE: mayShow = skypeState == INIT || (skypeState >= NORMAL && skypeState <= ANSWERING); break;
-    case LINE_SKYPE: mayShow = true; break;
-    case LINE_MODEM: mayShow = skypeState == INIT || skypeState == NORMAL; break;
-    default: break;
-    }
-    if (!mayShow) {
+    ReadLineStates();
+    const int32_t skypeState = m_lines.LineState(LINE_SKYPE);
+    if (!m_lines.MayShow(LINE_SKYPE)) {
         // Skype cannot hold a call while the modem holds one.
         PostMessage(WM_APP_EVENT, RECEIVER_SKYPE, REQ_SKYPE_HANGUP);
         return;
@@ -240,19 +212,12 @@ void CVocamoDlg::OnSkypeStateChanged()
     switch (skypeState) {
     case INIT:
         m_skypeButton->SetHidden(true);
-        RemoveFriendRows();
-        if (m_activeLine == LINE_SKYPE) {
-            if (IsModemUsable()) {
-                MakeLineActive(LINE_MODEM);
-            } else {
-                m_activeLine = LINE_NONE;
-                HideLineButtons();
-            }
-        }
+        LoseList(LINE_SKYPE);
+        HandOverFrom(LINE_SKYPE);
         break;
     case NORMAL:
         m_skypeButton->SetHidden(false);
-        if (m_activeLine == LINE_NONE)
+        if (m_lines.ActiveLine() == LINE_NONE)
             MakeLineActive(LINE_SKYPE);
         break;
     case DIALING:
@@ -265,7 +230,8 @@ void CVocamoDlg::OnSkypeStateChanged()
         m_skypeButton->SetHidden(true);
         break;
     }
-    UpdateWindowState(LINE_SKYPE, skypeState, skypeState, modemState);
+    m_lines.UpdateWindowState(LINE_SKYPE, skypeState);
+    SelectPartnerRow();
 }
 
 void CVocamoDlg::RecreateCallController()
@@ -284,7 +250,7 @@ void CVocamoDlg::OnSuspend()
         m_bridge->OnRequest(RECEIVER_SKYPE, REQ_SKYPE_HANGUP);
     if (m_controller)
         m_controller->Reset();
-    RemoveNameRows();
+    LoseList(LINE_MODEM);
     m_controller.reset();
     m_bridge.reset();
 }
@@ -318,6 +284,9 @@ void CVocamoDlg::OnDeviceQueryRemove()
     }
 }
 
-void CVocamoDlg::OnDeviceQueryRemoveFailed() { RecreateCallController(); }
+void CVocamoDlg::OnDeviceQueryRemoveFailed()
+{
+    RecreateCallController();
+}
 
 } // namespace vocamo

@@ -27,27 +27,6 @@ std::string Selected(const WindowHarness &h)
 
 } // namespace
 
-TEST(WindowInput, DialStringKeepsTwentyThreeDigitsAndPlusOnlyFirst)
-{
-    WindowOptions options;
-    options.skype = false;
-    WindowHarness h(options);
-    ASSERT_TRUE(h.ModemReady());
-    h.Key(Qt::Key_Delete);
-    h.Key(Qt::Key_Plus);
-    h.Type("123456789012345678901234");
-    EXPECT_EQ(h.window->DialString(), "+1234567890123456789012");
-    h.Key(Qt::Key_Backspace);
-    EXPECT_EQ(h.window->DialString(), "+123456789012345678901");
-    h.Key(Qt::Key_Delete);
-    h.Type("1");
-    h.Key(Qt::Key_Plus);
-    EXPECT_EQ(h.window->DialString(), "1");
-    h.Key(Qt::Key_Backspace);
-    h.Key(Qt::Key_Backspace); // an empty string stays empty
-    EXPECT_EQ(h.window->DialString(), "");
-}
-
 TEST(WindowInput, NavigationKeysWheelAndTheHeldArrowMoveTheSelection)
 {
     WindowHarness h(EightEntries());

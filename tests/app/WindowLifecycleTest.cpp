@@ -1,35 +1,10 @@
-#include "tests/app/WindowHarness.h"
-
 #include "app/SingleInstance.h"
+#include "tests/app/WindowHarness.h"
 
 #include <QDir>
 
 using namespace vocamo;
 using namespace vocamo::test;
-
-TEST(WindowLines, LosingTheActiveModemLineHandsTheWindowToSkypeThenToNothing)
-{
-    WindowHarness h;
-    ASSERT_TRUE(h.BothReady());
-    ASSERT_EQ(h.window->ActiveLine(), LINE_MODEM);
-    h.modem->Control("unplug");
-    ASSERT_TRUE(h.Until([&] { return h.window->ModemState() == INIT; }));
-    ASSERT_TRUE(h.Until([&] { return h.window->ActiveLine() == LINE_SKYPE; }));
-    h.Paint();
-    EXPECT_EQ(h.window->WindowState(), NORMAL);
-    EXPECT_TRUE(h.Element(kind::kModemButton)->IsHidden());
-    EXPECT_EQ(h.window->FirstNameRow(), nullptr);
-
-    h.skype.Kill();
-    ASSERT_TRUE(h.Until([&] { return h.window->ActiveLine() == LINE_NONE; }, 10s));
-    h.Paint();
-    EXPECT_EQ(h.window->ActiveLine(), LINE_NONE);
-    EXPECT_EQ(h.window->WindowState(), INIT);
-    EXPECT_TRUE(h.Element(kind::kSkypeButton)->IsHidden());
-    EXPECT_TRUE(h.Element(kind::kModemButton)->IsHidden());
-    EXPECT_FALSE(h.window->IsTimerActive(CVocamoDlg::TIMER_NOTIFIER));
-    EXPECT_TRUE(h.boxes.empty());
-}
 
 TEST(WindowLines, SuspendDuringACallDropsItAndResumeOpensTheLineAgain)
 {
@@ -48,7 +23,8 @@ TEST(WindowLines, SuspendDuringACallDropsItAndResumeOpensTheLineAgain)
     EXPECT_TRUE(h.modem->WaitForCommand("AT+VLS=0"));
 
     h.window->OnResume();
-    ASSERT_TRUE(h.Until([&] { return h.window->ModemState() == NORMAL && h.window->FirstNameRow(); }));
+    ASSERT_TRUE(
+        h.Until([&] { return h.window->ModemState() == NORMAL && h.window->FirstNameRow(); }));
     ASSERT_TRUE(h.Until([&] { return h.window->SkypeState() == NORMAL; }));
     h.Paint();
     EXPECT_EQ(h.window->WindowState(), NORMAL);
@@ -74,8 +50,9 @@ TEST(WindowLines, ASingleInstanceInADeepRuntimeFolderStillWakes)
 {
     // A socket path over the 108 bytes of a local address cannot listen.
     QTemporaryDir runtime;
-    const QString deep = runtime.path() + QStringLiteral("/a-rather-long-folder-name-for-a-runtime-dir/"
-                                                         "and-one-more-level-below-it");
+    const QString deep =
+        runtime.path() + QStringLiteral("/a-rather-long-folder-name-for-a-runtime-dir/"
+                                        "and-one-more-level-below-it");
     ASSERT_TRUE(QDir().mkpath(deep));
     qputenv("XDG_RUNTIME_DIR", deep.toUtf8());
     CSingleInstance first;
