@@ -41,6 +41,9 @@ int CVocamoDlg::OnAppMessage(unsigned message, WPARAM wParam, LPARAM lParam)
             case EVT_PARTY:
                 if (m_controller) {
                     m_lines.SetParty(m_controller->GetNumber(), m_controller->GetName());
+                    // The popup shows the party as soon as the line knows it.
+                    if (m_lines.CallOwner() == LINE_MODEM)
+                        RefreshCallNotifier();
                 }
                 break;
             case EVT_SKYPE_PARTNER:

@@ -12,8 +12,17 @@ namespace vocamo {
 
 namespace {
 
-bool HitsBox(const CSkinItem &item, int x, int y)
+// A contact row takes clicks across the list's width (the body behind the
+// lists), not only on its icon and name.
+bool HitsBox(const CSkinItem &item, int x, int y, const CSkinItem *body)
 {
+    const int itemKind = item.GetKind();
+    if (body && (itemKind == kind::kFriendRow || itemKind == kind::kNameRow)) {
+        const SkinRect &row = item.GetWholeRect();
+        const SkinRect &list = body->GetImageRect();
+        if (SkinRect{list.left, row.top, list.right, row.bottom}.Contains(x, y))
+            return true;
+    }
     return item.GetImageRect().Contains(x, y) || item.GetTextRect().Contains(x, y) ||
            item.GetWholeRect().Contains(x, y);
 }
@@ -41,12 +50,13 @@ void CSkinItemList::Insert(std::unique_ptr<CSkinItem> item)
 
 CSkinItem *CSkinItemList::HitTest(int x, int y) const
 {
+    const CSkinItem *body = FindByKind(kind::kBodyBackground);
     for (auto it = m_items.rbegin(); it != m_items.rend(); ++it) {
         const CSkinItem &item = **it;
         if (item.GetKind() == kind::kFrame || item.GetKind() == kind::kBodyBackground ||
             item.IsHidden())
             continue;
-        if (HitsBox(item, x, y))
+        if (HitsBox(item, x, y, body))
             return it->get();
     }
     return nullptr;

@@ -32,7 +32,8 @@ public:
     }
 
     // The topmost shown element whose picture, text or whole box holds the
-    // point; the two backgrounds are never hit.
+    // point, a contact row anywhere across the list's width; the two
+    // backgrounds are never hit.
     CSkinItem *HitTest(int x, int y) const;
     void SetHiddenByKind(int kind, bool hidden);
     // Removes and destroys every element of the kind; returns how many.
