@@ -3,25 +3,68 @@
 #include "platform/tapi/VarStruct.h"
 
 #include <cstring>
+#include <string_view>
 
 namespace vocamo {
 
 namespace {
 
 constexpr size_t kMaxCallerIdText = 64;
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD"; // U+FFFD
+// What a modem may run into a caller-ID line of its own.
+constexpr std::string_view kResultWords[] = {"OK",      "ERROR",      "RING",      "BUSY",   "VCON",
+                                             "CONNECT", "NO CARRIER", "NO ANSWER", "NO DIAL"};
+
+// The length of the well-formed UTF-8 character that s starts with; 0 when
+// there is none.
+size_t Utf8Length(std::string_view s)
+{
+    const auto at = [s](size_t i) { return static_cast<unsigned char>(s[i]); };
+    const unsigned char lead = at(0);
+    if (lead < 0x80)
+        return 1;
+    const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    if (lead < 0xC2 || lead > 0xF4 || s.size() < length)
+        return 0;
+    for (size_t i = 1; i < length; ++i)
+        if ((at(i) & 0xC0) != 0x80)
+            return 0;
+    // No overlong forms, no surrogates, nothing past U+10FFFF.
+    if ((lead == 0xE0 && at(1) < 0xA0) || (lead == 0xED && at(1) > 0x9F) ||
+        (lead == 0xF0 && at(1) < 0x90) || (lead == 0xF4 && at(1) > 0x8F))
+        return 0;
+    return length;
+}
 
 // Caller-ID values go into the call's record and, from there, into the
-// window: printable bytes only, and not without end.
+// window: printable characters of valid UTF-8 only, and not without end.
 std::string CleanCallerIdValue(const std::string &value)
 {
-    std::string clean;
-    for (char c : value) {
+    std::string printable;
+    for (char c : value)
         if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F)
-            clean.push_back(c);
-        if (clean.size() >= kMaxCallerIdText)
+            printable.push_back(c);
+    std::string clean;
+    for (size_t i = 0; i < printable.size();) {
+        const size_t length = Utf8Length(std::string_view(printable).substr(i));
+        const std::string_view piece =
+            length ? std::string_view(printable).substr(i, length) : kReplacement;
+        if (clean.size() + piece.size() > kMaxCallerIdText)
             break;
+        clean.append(piece);
+        i += length ? length : 1;
     }
     return clean;
+}
+
+// The number a caller-ID value gives: what comes before any result word run
+// into it, and nothing when that holds no digit.
+std::string NumberIn(std::string value)
+{
+    for (std::string_view word : kResultWords)
+        value = value.substr(0, value.find(word));
+    value.erase(value.find_last_not_of(' ') + 1);
+    return value.find_first_of("0123456789") == std::string::npos ? std::string() : value;
 }
 
 } // namespace
@@ -322,14 +365,15 @@ void CModemLine::OnCallerId(const std::string &tag, const std::string &rawValue)
     const std::string value = CleanCallerIdValue(rawValue);
     if (tag == "NMBR" || tag == "DDN_NMBR") {
         // P: the caller withheld the number; O: the network has none.
-        if (value == "P" || value == "O" || value.empty()) {
+        const std::string number = NumberIn(value);
+        if (value == "P" || number.empty()) {
             target->callerIdFlags =
                 value == "P" ? LINECALLPARTYID_BLOCKED : LINECALLPARTYID_OUTOFAREA;
             target->callerId.clear();
             return;
         }
         const bool first = target->callerId.empty();
-        target->callerId = value;
+        target->callerId = number;
         target->callerIdFlags =
             LINECALLPARTYID_ADDRESS | (target->callerName.empty() ? 0 : LINECALLPARTYID_NAME);
         if (target == active && first)

@@ -350,6 +350,30 @@ TEST(ModemProvider, DroppedRingingCallIsRefusedAtTheModem)
     EXPECT_EQ(l.MessagesUntil(kOffering), (std::vector<std::string>{"DEVSTATE", kOffering}));
 }
 
+// What may come as a caller's number at its worst, and what the call keeps of it.
+TEST(ModemProvider, CallerIdIsCleanedAndANumberWithoutDigitsIsNone)
+{
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"NMBR=030\x01"
+         "555\x7f"
+         "1234",
+         "0305551234"},
+        {"NMBR = 030\xff\xc3 1234 \xc3\xa9", "030\uFFFD\uFFFD 1234 \u00e9"},
+        {"NMBR = 5551234 NO CARRIER", "5551234"},
+        {"NMBR = NO CARRIERBUSYDATE = 0101", ""},
+        {"NMBR = --", ""},
+    };
+    for (const auto &[line, number] : cases) {
+        auto sim = StartSim();
+        Line l({sim->SlavePath()});
+        ASSERT_EQ(l.Open(), 0);
+        sim->Control("say " + line);
+        sim->Control("dle R");
+        l.MessagesUntil(kOffering);
+        EXPECT_EQ(l.CallerId(l.lastCall), number) << line;
+    }
+}
+
 // --- Unplugging ---
 
 TEST(ModemProvider, UnpluggedPortEndsTheCallClosesTheLineAndFailsLaterRequests)
