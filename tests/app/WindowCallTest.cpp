@@ -150,3 +150,65 @@ TEST(Window, RestoreMainEndsTheCallThenShowsTheWindow)
     EXPECT_TRUE(h.modem->WaitForCommand("ATZ")); // the modem line opened anew
     EXPECT_EQ(h.window->SkypeState(), NORMAL);   // the Skype line is left as it was
 }
+
+// Faults once met, through the user's input: a row took clicks only on its
+// name; a friend's presence change moved the selection to the first friend;
+// the call-end button filled the Skype display with a phonebook number,
+// which the call button then called; a typed Skype number showed on the next
+// modem call's popup.
+TEST(Window, EachLineCallsItsOwnSelectionAndAPopupShowsOnlyItsCall)
+{
+    WindowOptions options;
+    options.skypeArguments = {QStringLiteral("--friend"), QStringLiteral("anna.b:ONLINE:Anna B"),
+                              QStringLiteral("--friend"), QStringLiteral("carl.c:AWAY:Carl C"),
+                              QStringLiteral("--friend"), QStringLiteral("bob.o:OFFLINE:Bob O")};
+    WindowHarness h(options);
+    ASSERT_TRUE(h.BothReady());
+    h.Key(Qt::Key_Left);
+    h.Paint();
+    CContactItem *carl = h.window->FirstFriendRow()->GetNext();
+    ASSERT_TRUE(carl && carl->GetName() == "carl.c");
+    const QPoint besideTheName(h.window->ListViewport().right() - 20,
+                               WindowHarness::Centre(carl).y());
+    ASSERT_GT(besideTheName.x(), carl->GetWholeRect().right);
+    QTest::mouseMove(h.window.get(), besideTheName);
+    QTest::mouseClick(h.window.get(), Qt::LeftButton, Qt::NoModifier, besideTheName);
+    ASSERT_TRUE(h.window->SelectedFriendRow());
+    ASSERT_EQ(h.window->SelectedFriendRow()->GetName(), "carl.c");
+
+    h.skype.Control(QStringLiteral("status bob.o ONLINE"));
+    ASSERT_TRUE(h.Until([&] { return h.window->FirstFriendRow()->GetNext()->GetNext(); }));
+    EXPECT_EQ(h.window->SelectedFriendRow()->GetName(), "carl.c");
+    ASSERT_TRUE(h.window->HoveredElement());
+    EXPECT_EQ(h.window->HoveredElement(), h.window->SelectedFriendRow());
+    qsizetype mark = h.SimMark();
+    h.Key(Qt::Key_Return);
+    EXPECT_TRUE(h.SimSaw(QStringLiteral("CALL carl.c"), mark));
+    h.HangUpAndWait();
+
+    // The call-end button resets the modem line, which reloads its phonebook.
+    h.window->show();
+    std::ofstream(h.Dir() + "/Bookmark.ini", std::ios::binary) << "[Anna]\nPhone_Home=0221550999\n";
+    h.Click(h.Element(kind::kCallEnd));
+    ASSERT_TRUE(h.Until([&] { return h.window->Lines().DialString(LINE_MODEM) == "0221550999"; }));
+    EXPECT_EQ(h.window->DialString(), "");
+    mark = h.SimMark();
+    h.Click(h.Element(kind::kCallStart));
+    EXPECT_TRUE(h.SimSaw(QStringLiteral("CALL carl.c"), mark));
+    EXPECT_FALSE(h.skype.SimLog().contains(QStringLiteral("CALL +0221550999")));
+    h.HangUpAndWait();
+
+    h.window->show();
+    h.Type("49301234");
+    h.Click(h.Element(kind::kCallStart));
+    ASSERT_TRUE(h.SimSaw(QStringLiteral("CALL +49301234")));
+    ASSERT_TRUE(h.Until([&] { return h.window->CallOwner() == LINE_SKYPE; }));
+    h.HangUpAndWait();
+    ASSERT_TRUE(h.modem->Control("ring 3 0895550147"));
+    bool stale = false;
+    ASSERT_TRUE(h.Until([&] {
+        stale = stale || h.window->Notifier()->Text().find("49301234") != std::string::npos;
+        return h.window->Notifier()->Text().rfind("0895550147", 0) == 0;
+    }));
+    EXPECT_FALSE(stale);
+}
