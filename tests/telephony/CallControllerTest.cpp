@@ -26,14 +26,16 @@ const char *kPhonebook = "[Anna]\nPhone_Home=0221550123\nPhone_Office=\nPhone_Mo
 
 class CallControllerTest : public ::testing::Test {
 protected:
-    explicit CallControllerTest(ModemSimOptions options = SimOptions(true, true))
+    explicit CallControllerTest(ModemSimOptions options = SimOptions(true, true, 0ms))
         : m_opens(options.voice && options.resetDelay == 0ms), m_sim(options)
     {
     }
 
-    static ModemSimOptions SimOptions(bool voice, bool speakerphone)
+    static ModemSimOptions SimOptions(bool voice, bool speakerphone,
+                                      std::chrono::milliseconds resetDelay = 0ms)
     {
         ModemSimOptions options;
+        options.resetDelay = resetDelay;
         options.ringInterval = 400ms;
         options.log = false;
         options.voice = voice;
@@ -124,18 +126,11 @@ protected:
 // probed again by the red handset (false) or by the retry (true).
 class SlowResetTest : public CallControllerTest, public ::testing::WithParamInterface<bool> {
 protected:
-    SlowResetTest() : CallControllerTest(SlowSim())
+    SlowResetTest() : CallControllerTest(SimOptions(true, true, 600ms))
     {
         m_timeouts.probe = 300ms;
         if (GetParam())
             m_lineRetry = 50ms;
-    }
-
-    static ModemSimOptions SlowSim()
-    {
-        ModemSimOptions options = SimOptions(true, true);
-        options.resetDelay = 600ms;
-        return options;
     }
 };
 
