@@ -17,16 +17,28 @@ using BOOL = int;
 DWORD GetPrivateProfileStringA(const char *section, const char *key, const char *defaultValue,
                                char *buffer, DWORD size, const char *path);
 
-// Every section name, in file order, as a double-NUL terminated list.
+// Every section name, in file order, as a double-NUL terminated list. Reads
+// never write.
 DWORD GetPrivateProfileSectionNamesA(char *buffer, DWORD size, const char *path);
 
 // A null key deletes the section, a null value deletes the key. Non-zero on
-// success. The file is replaced atomically.
+// success; on failure errno says why. The file is replaced atomically, under
+// an advisory lock (flock) on ".<name>.lock" beside it, and never when the
+// user may not write it.
 BOOL WritePrivateProfileStringA(const char *section, const char *key, const char *value,
                                 const char *path);
 
 // Replaces the section's keys with the double-NUL list "key=value\0...\0";
 // "" empties an existing section or creates a bare header.
 BOOL WritePrivateProfileSectionA(const char *section, const char *keysAndValues, const char *path);
+
+// Sets the keys of the double-NUL list "key=value\0...\0" in one replacement
+// of the file, as WritePrivateProfileStringA would one by one: the section's
+// other keys and its comments stay.
+BOOL WriteProfileKeys(const char *section, const char *keysAndValues, const char *path);
+
+// Removes the copies a killed writer left beside the file: those whose
+// writer is gone, or that are older than any write takes.
+void RemoveStaleProfileTemps(const char *path);
 
 } // namespace vocamo

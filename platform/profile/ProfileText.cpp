@@ -91,11 +91,10 @@ void CProfileText::Parse()
     const size_t n = m_bytes.size();
     if (n >= 3 && std::memcmp(b, "\xEF\xBB\xBF", 3) == 0)
         m_bomLength = 3;
-    // The file keeps the line ending its first line has.
-    if (const void *nl = std::memchr(b, '\n', n)) {
-        const size_t at = static_cast<const char *>(nl) - b;
-        if (at > m_bomLength && b[at - 1] == '\r')
-            m_eol = "\r\n";
+    // The file keeps the line ending its first line has: LF, CRLF or a bare CR.
+    if (const size_t at = std::string_view(m_bytes).find_first_of("\r\n"); at != m_bytes.npos) {
+        if (b[at] == '\r')
+            m_eol = at + 1 < n && b[at + 1] == '\n' ? "\r\n" : "\r";
     }
 
     if (n > kMaxBytes)
@@ -110,10 +109,13 @@ void CProfileText::Parse()
     size_t pos = m_bomLength;
     while (pos < n) {
         const char *nl = static_cast<const char *>(std::memchr(b + pos, '\n', n - pos));
-        const size_t next = nl ? static_cast<size_t>(nl - b) + 1 : n;
         size_t lineEnd = nl ? static_cast<size_t>(nl - b) : n;
-        if (nl && lineEnd > pos && b[lineEnd - 1] == '\r')
-            --lineEnd;
+        size_t next = nl ? lineEnd + 1 : n;
+        // CR ends a line too, alone or before the LF.
+        if (const void *cr = std::memchr(b + pos, '\r', lineEnd - pos)) {
+            lineEnd = static_cast<size_t>(static_cast<const char *>(cr) - b);
+            next = nl && lineEnd + 1 == static_cast<size_t>(nl - b) ? lineEnd + 2 : lineEnd + 1;
+        }
         // A NUL ends the line's text: names and values are C strings.
         const char *nul = static_cast<const char *>(std::memchr(b + pos, '\0', lineEnd - pos));
         const size_t textEnd = nul ? static_cast<size_t>(nul - b) : lineEnd;
@@ -247,7 +249,7 @@ void CProfileText::AppendLines(std::string &out, const std::vector<std::string> 
 {
     if (lines.empty())
         return;
-    if (out.size() > m_bomLength && out.back() != '\n')
+    if (out.size() > m_bomLength && out.back() != '\n' && out.back() != '\r')
         out += m_eol;
     for (const std::string &line : lines) {
         out += line;
@@ -255,29 +257,43 @@ void CProfileText::AppendLines(std::string &out, const std::vector<std::string> 
     }
 }
 
-std::string CProfileText::WithValue(std::string_view section, std::string_view key,
-                                    std::string_view value) const
+std::string CProfileText::WithValues(std::string_view section, const KeyValues &values) const
 {
-    std::string line = Concat({key, "=", value});
+    std::vector<std::string> added; // lines the section lacks, in the order given
     const Section *found = FindSection(section);
-    if (!found) {
-        std::string out = m_bytes;
-        AppendLines(out, {Concat({"[", section, "]"}), line});
-        return out;
+    if (!found)
+        added.push_back(Concat({"[", section, "]"}));
+    // Keys that stand in the section change in place and keep the spelling
+    // they were first written with; a key named twice takes the later value.
+    std::vector<std::pair<const Key *, std::string_view>> changed;
+    for (size_t i = 0; i < values.size(); ++i) {
+        const auto &[key, value] = values[i];
+        if (std::any_of(values.begin() + i + 1, values.end(),
+                        [&](const auto &later) { return SameName(Trim(later.first), Trim(key)); }))
+            continue;
+        if (const Key *existing = found ? FindKey(*found, key) : nullptr) {
+            if (Value(*existing) != Trim(value))
+                changed.emplace_back(existing, value);
+        } else {
+            added.push_back(Concat({key, "=", value}));
+        }
     }
-    if (const Key *existing = FindKey(*found, key)) {
-        if (Value(*existing) == Trim(value))
-            return m_bytes;
-        // The key keeps the spelling it was first written with.
-        std::string out = m_bytes;
-        out.replace(existing->lineBegin, existing->lineEnd - existing->lineBegin,
-                    Concat({Name(*existing), "=", value}));
-        return out;
+    std::sort(changed.begin(), changed.end(),
+              [](const auto &a, const auto &b) { return a.first->lineBegin < b.first->lineBegin; });
+    // New keys go after the section's last key, a new section at the end.
+    const size_t at = !found            ? m_bytes.size()
+                      : found->keyCount ? m_keys[found->firstKey + found->keyCount - 1].lineNext
+                                        : found->commentsEnd;
+    std::string out;
+    out.reserve(m_bytes.size() + 64 * values.size());
+    size_t pos = 0;
+    for (const auto &[key, value] : changed) {
+        out.append(m_bytes, pos, key->lineBegin - pos);
+        out += Concat({Name(*key), "=", value});
+        pos = key->lineEnd;
     }
-    const size_t at = found->keyCount ? m_keys[found->firstKey + found->keyCount - 1].lineNext
-                                      : found->commentsEnd;
-    std::string out = m_bytes.substr(0, at);
-    AppendLines(out, {line});
+    out.append(m_bytes, pos, at - pos);
+    AppendLines(out, added);
     out.append(m_bytes, at, std::string::npos);
     return out;
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vocamo {
@@ -53,8 +54,8 @@ public:
 
     // The file's bytes after one change. Names and values come with their
     // leading blanks already dropped.
-    std::string WithValue(std::string_view section, std::string_view key,
-                          std::string_view value) const;
+    using KeyValues = std::vector<std::pair<std::string_view, std::string_view>>;
+    std::string WithValues(std::string_view section, const KeyValues &values) const;
     std::string WithoutKey(std::string_view section, std::string_view key) const;
     std::string WithoutSection(std::string_view section) const;
     std::string WithSection(std::string_view section, const std::vector<std::string> &lines) const;

@@ -26,12 +26,13 @@ namespace {
 const char kTwo[] = "; kept by hand\n[Anna]\nPhone_Home=0221\nPhone_Office=\nPhone_Mobile=0171\n"
                     "[Carl]\nPhone_Home=0301\nPhone_Office=0302\nPhone_Mobile=\n";
 
-// Whatever is left beside Bookmark.ini: a write that failed must not leave
-// its half-written copy behind.
+// Whatever is left beside Bookmark.ini and its lock: a write that failed
+// must not leave its half-written copy behind.
 QStringList Litter(const QString &dir)
 {
     QStringList names = QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System);
     names.removeAll(QStringLiteral("Bookmark.ini"));
+    names.removeAll(QStringLiteral(".Bookmark.ini.lock"));
     return names;
 }
 

@@ -1,4 +1,4 @@
-// A profile file is replaced whole or not at all, by any number of writers.
+// A profile file is replaced whole or not at all; a killed writer's copy is cleared away.
 #include "platform/profile/Profile.h"
 #include "tests/support/ProfileWriteFault.h"
 #include "tests/support/TempDir.h"
@@ -9,9 +9,8 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
-#include <vector>
+#include <utility>
 
 using namespace vocamo;
 using vocamo::test::TempDir;
@@ -49,9 +48,11 @@ TEST_P(ProfileWriteFailure, LeavesTheOldFileByteForByteAndNoLitter)
     EXPECT_EQ(Get(path, "Anna", "Phone_Home"), "1"); // now cached
 
     EXPECT_FALSE(WritePrivateProfileStringA("Anna", "Phone_Home", "2", path.c_str()));
+    EXPECT_EQ(errno, ENOSPC);
     EXPECT_FALSE(WritePrivateProfileSectionA("New", "", dir.File("new.ini").c_str()));
     EXPECT_EQ(TempDir::Read(path), before);
-    EXPECT_EQ(dir.EntryCount(), 1u) << "a temporary or new file left behind";
+    // Bookmark.ini and the two lock files.
+    EXPECT_EQ(dir.EntryCount(), 3u) << "a temporary or new file left behind";
     EXPECT_EQ(Get(path, "Anna", "Phone_Home"), "1"); // nor does the cache believe it
 
     SetProfileWriteFault(nullptr);
@@ -64,34 +65,25 @@ INSTANTIATE_TEST_SUITE_P(EachStep, ProfileWriteFailure,
                                            ProfileWriteStep::Rename),
                          [](const auto &info) { return kStepNames[static_cast<int>(info.param)]; });
 
-TEST(ProfileConcurrency, WritersLoseNoChangeAndReadersSeeWholeFiles)
+// Copies a killed writer left go; a live writer's copy, and other files, stay.
+TEST(ProfileTemps, OnlyLeftoversOfThisProgramAreRemoved)
 {
     TempDir dir;
-    const std::string path = dir.File("Bookmark.ini");
-    TempDir::Write(path, "[Fixed]\nk=stays\n");
-    std::atomic<bool> done{false};
-    std::atomic<int> torn{0};
-    std::thread reader([&] {
-        while (!done)
-            torn += Get(path, "Fixed", "k") != "stays";
-    });
-    const auto key = [](int w, int i) { return "k" + std::to_string(w) + "_" + std::to_string(i); };
-    std::vector<std::thread> writers;
-    for (int w = 0; w < 4; ++w) {
-        writers.emplace_back([&, w] {
-            for (int i = 0; i < 20; ++i)
-                WritePrivateProfileStringA("S", key(w, i).c_str(), "1", path.c_str());
-        });
-    }
-    for (std::thread &writer : writers)
-        writer.join();
-    done = true;
-    reader.join();
-    EXPECT_EQ(torn.load(), 0);
-    for (int w = 0; w < 4; ++w) {
-        for (int i = 0; i < 20; ++i)
-            EXPECT_EQ(Get(path, "S", key(w, i).c_str()), "1") << key(w, i);
-    }
+    const std::string mine = std::to_string(getpid());
+    const std::pair<std::string, bool> files[] = {
+        {".Bookmark.ini.tmp2147483646-0", false}, // no such process
+        {".Bookmark.ini.tmp" + mine + "-7", true},
+        {".Bookmark.ini.tmp" + mine + "-8", false}, // older than any write
+        {".Bookmark.ini.tmp2147483646-x", true},
+        {".Other.ini.tmp2147483646-0", true},
+    };
+    for (const auto &[name, kept] : files)
+        TempDir::Write(dir.File(name), "[A]\n");
+    const timespec old[2] = {{0, UTIME_OMIT}, {1234567890, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, dir.File(files[2].first).c_str(), old, 0), 0);
+    RemoveStaleProfileTemps(dir.File("Bookmark.ini").c_str());
+    for (const auto &[name, kept] : files)
+        EXPECT_EQ(access(dir.File(name).c_str(), F_OK) == 0, kept) << name;
 }
 
 TEST(ProfileCache, ChangesByOthersAreSeen)

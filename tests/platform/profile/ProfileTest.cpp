@@ -3,6 +3,7 @@
 
 #include "tests/support/TempDir.h"
 
+#include <cerrno>
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
@@ -58,6 +59,7 @@ TEST_F(Profile, ReadsAsTheFileMeansIt)
         {"\xEF\xBB\xBF[A]\r\n; k=comment\r\nk=1\r\n", "A", "k", "1"},
         {"[A]\r\n[B\r\nx=2\r\nno equals sign\r\n", "A", "x", "2"},
         {"[A]\r\n[B\r\nx=2\r\nno equals sign\r\n", "A", "no equals sign", "def"},
+        {"[A]\rk=1\r[B]\rx=2\r", "B", "x", "2"}, // bare CR, as old Mac editors end lines
         {"[A]\nempty=\n", "A", "empty", ""},
         // Every header in file order, but an empty name would end the list early.
         {"[A]\n[a]\n[]\nk=1\n[B]\n", nullptr, nullptr, "A\0a\0B\0"s},
@@ -101,6 +103,7 @@ TEST_F(Profile, WritesChangeOnlyWhatTheyName)
          "\xEF\xBB\xBF; phonebook\r\n[Anna]\r\n; family\r\nPhone_Home=9\r\nMobile=7\r\n\r\n"
          "[Bob]\r\n[Carl]\r\nPhone_Home=3\r\n"},
         {"[A]\nk=1", {{"A", "j", "2"}}, "[A]\nk=1\nj=2\n"},
+        {"[A]\rk=1\r", {{"A", "k", "2"}, {"B", "k", "3"}}, "[A]\rk=2\r[B]\rk=3\r"},
         // A null value deletes the key, a null key the section with its comments;
         // deleting what is not there changes nothing.
         {"[A]\nk=1\nj=2\n[B]\n; about B\nk=3\n[C]\n",
@@ -115,12 +118,21 @@ TEST_F(Profile, WritesChangeOnlyWhatTheyName)
     }
 }
 
+// A save's keys together: one replacement, the section's comments and other keys kept.
+TEST_F(Profile, KeysOfOneSectionAreWrittenTogether)
+{
+    Given("[Anna]\n; family\nPhone_Home=1\nOther=x\n[Bob]\n");
+    EXPECT_TRUE(WriteProfileKeys("anna", "Phone_Home=2\0Phone_Mobile=3\0", path.c_str()));
+    EXPECT_EQ(File(), "[Anna]\n; family\nPhone_Home=2\nOther=x\nPhone_Mobile=3\n[Bob]\n");
+}
+
 TEST_F(Profile, TextThatWouldNotReadBackIsRefused)
 {
     Given("[A]\nk=1\n");
     EXPECT_FALSE(Set("A", "k", "1\n[Evil]"));
     EXPECT_FALSE(Set("A\r\nB", "k", "1"));
     EXPECT_FALSE(Set("A", "a=b", "1"));
+    EXPECT_FALSE(WriteProfileKeys("A", "k=1\0j\0", path.c_str()));
     EXPECT_EQ(File(), "[A]\nk=1\n");
 }
 
@@ -136,7 +148,8 @@ TEST_F(Profile, WriteThatChangesNothingLeavesTheFileUntouched)
     EXPECT_EQ(File(), "[A]\nk = 1 \n");
 }
 
-TEST_F(Profile, ReplacementKeepsTheFileModeAndFollowsALink)
+// A read-only file is not replaced, though the folder would let a rename go round it.
+TEST_F(Profile, ReplacementKeepsTheModeFollowsALinkAndSparesReadOnlyFiles)
 {
     Given("[A]\n");
     ASSERT_EQ(chmod(path.c_str(), 0640), 0);
@@ -148,6 +161,11 @@ TEST_F(Profile, ReplacementKeepsTheFileModeAndFollowsALink)
     EXPECT_TRUE(S_ISLNK(st.st_mode));
     ASSERT_EQ(stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(File(), "[A]\nk=1\n");
+    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+    errno = 0;
+    EXPECT_FALSE(WritePrivateProfileStringA("A", "k", "2", link.c_str()));
+    EXPECT_EQ(errno, EACCES);
     EXPECT_EQ(File(), "[A]\nk=1\n");
 }
 
