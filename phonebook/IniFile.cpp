@@ -2,6 +2,8 @@
 
 #include "platform/profile/Profile.h"
 
+#include <cstring>
+
 namespace vocamo {
 
 namespace {
@@ -30,7 +32,8 @@ DWORD Grow(DWORD size)
     return size < kLinearLimit ? size + kStep : size * 2;
 }
 
-// The reserved section written and removed again before every listing.
+// A section the program once wrote and removed again around each listing; a
+// copy left behind by a kill is no entry.
 constexpr const char *kProbeSection = "#@@#";
 
 } // namespace
@@ -73,9 +76,6 @@ std::string CIniFile::GetString(const char *section, const char *key, const char
 std::vector<char> CIniFile::ListSectionNames()
 {
     const char *path = m_path.c_str();
-    if (WritePrivateProfileSectionA(kProbeSection, "", path))
-        WritePrivateProfileStringA(kProbeSection, nullptr, "", path);
-
     DWORD size = kStep;
     std::vector<char> buffer(size);
     DWORD length = GetPrivateProfileSectionNamesA(buffer.data(), size, path);
@@ -87,8 +87,6 @@ std::vector<char> CIniFile::ListSectionNames()
     const DWORD needed = length + 2;
 
     std::vector<char> names(needed + 1, '\0');
-    if (WritePrivateProfileSectionA(kProbeSection, "", path))
-        WritePrivateProfileStringA(kProbeSection, nullptr, "", path);
     GetPrivateProfileSectionNamesA(names.data(), needed, path);
     return names;
 }
@@ -100,7 +98,8 @@ void CIniFile::GetSectionNames(std::vector<std::string> &names)
     ForEachString(
         list.data(),
         [](const char *name, void *context) {
-            static_cast<std::vector<std::string> *>(context)->emplace_back(name);
+            if (std::strcmp(name, kProbeSection) != 0)
+                static_cast<std::vector<std::string> *>(context)->emplace_back(name);
             return 1;
         },
         &names);
@@ -115,7 +114,8 @@ bool CIniFile::SectionExists(const char *name)
     return !ForEachString(
         list.data(),
         [](const char *listed, void *context) {
-            return SameName(listed, static_cast<const char *>(context)) ? 0 : 1;
+            const bool found = SameName(listed, static_cast<const char *>(context));
+            return found && std::strcmp(listed, kProbeSection) != 0 ? 0 : 1;
         },
         const_cast<char *>(name));
 }
@@ -130,10 +130,22 @@ bool CIniFile::AddSection(const char *name, bool failIfExists)
     return WritePrivateProfileSectionA(name, "", m_path.c_str()) != 0;
 }
 
-void CIniFile::DeleteSection(const char *name)
+bool CIniFile::WriteKeys(const char *section, const std::vector<KeyValue> &keys)
 {
-    if (name)
-        WritePrivateProfileStringA(name, nullptr, "", m_path.c_str());
+    if (!section)
+        return false;
+    std::string list;
+    for (const auto &[key, value] : keys) {
+        list.append(key).append("=").append(value);
+        list.push_back('\0');
+    }
+    list.push_back('\0');
+    return WriteProfileKeys(section, list.c_str(), m_path.c_str()) != 0;
+}
+
+bool CIniFile::DeleteSection(const char *name)
+{
+    return name && WritePrivateProfileStringA(name, nullptr, "", m_path.c_str()) != 0;
 }
 
 bool CIniFile::ForEachString(const char *list, StringCallback callback, void *context)

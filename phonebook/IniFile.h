@@ -1,12 +1,14 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vocamo {
 
 // The one way the program touches Bookmark.ini: the file's path and thin,
-// null-safe wrappers over the profile functions. No state but the path.
+// null-safe wrappers over the profile functions. No state but the path. A
+// write that fails returns false with errno saying why; reads never write.
 class CIniFile {
 public:
     CIniFile() = default;
@@ -20,7 +22,10 @@ public:
     void GetSectionNames(std::vector<std::string> &names);
     bool SectionExists(const char *name);
     bool AddSection(const char *name, bool failIfExists);
-    void DeleteSection(const char *name);
+    bool DeleteSection(const char *name);
+    // Sets the keys of one section together, in one replacement of the file.
+    using KeyValue = std::pair<std::string, std::string>;
+    bool WriteKeys(const char *section, const std::vector<KeyValue> &keys);
 
     // Walks a double-NUL list; stops (false) when the callback returns 0.
     using StringCallback = int (*)(const char *string, void *context);

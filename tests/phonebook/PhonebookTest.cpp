@@ -1,8 +1,11 @@
 // The phonebook store: Bookmark.ini read whole, entries saved and deleted by name.
 #include "phonebook/Phonebook.h"
 
+#include "tests/support/ProfileWriteFault.h"
 #include "tests/support/TempDir.h"
 
+#include <atomic>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -11,6 +14,20 @@ using namespace vocamo;
 using vocamo::test::TempDir;
 
 namespace {
+
+// How often f replaced a file, counted at the renames.
+template <typename F> int Replacements(F f)
+{
+    static std::atomic<int> renames;
+    renames = 0;
+    SetProfileWriteFault([](ProfileWriteStep step) {
+        renames += step == ProfileWriteStep::Rename;
+        return 0;
+    });
+    f();
+    SetProfileWriteFault(nullptr);
+    return renames;
+}
 
 class PhonebookTest : public ::testing::Test {
 protected:
@@ -53,20 +70,21 @@ TEST_F(PhonebookTest, LoadReadsEverySectionInFileOrder)
     EXPECT_EQ(Load()->GetCount(), 0); // no file yet
     Given("[Anna]\nPhone_Home=0221 55 01 23\nPhone_Office=\nPhone_Mobile=0171\n"
           "[#@@#]\nPhone_Home=1\n[Bob]\nPhone_Mobile=0172\nOther=x\n[Carl]\n");
-    const auto list = Load();
-    ASSERT_EQ(list->GetCount(), 3); // the listing's probe section is no entry
+    std::unique_ptr<CBookmarkList> list;
+    EXPECT_EQ(Replacements([&] { list = Load(); }), 0); // reading never writes
+    ASSERT_EQ(list->GetCount(), 3); // a probe section left by older versions is no entry
     const CBookmark *anna = list->FindByIndex(0);
     EXPECT_EQ(anna->name + "|" + anna->home + "|" + anna->office + "|" + anna->mobile,
               "Anna|0221 55 01 23||0171");
     // A section without keys is an entry with three empty numbers.
     const CBookmark *carl = list->FindByIndex(2);
     EXPECT_EQ(carl->name + carl->home + carl->office + carl->mobile, "Carl");
-    EXPECT_EQ(File().find("#@@#"), std::string::npos);
 }
 
 TEST_F(PhonebookTest, SaveAndDeleteWorkOnTheSectionOfThatNameInAnyCase)
 {
-    SaveBookmark(file, "Anna", "1", "", "3"); // the first save creates the file
+    // The first save creates the file, with the three numbers in one replacement.
+    EXPECT_EQ(Replacements([&] { EXPECT_FALSE(SaveBookmark(file, "Anna", "1", "", "3")); }), 1);
     EXPECT_EQ(File(), "[Anna]\nPhone_Home=1\nPhone_Office=\nPhone_Mobile=3\n");
     Given("[Anna]\nPhone_Home=1\nPhone_Office=2\nPhone_Mobile=3\n[Bob]\n");
     SaveBookmark(file, "ANNA", "4", "5", "6");
@@ -75,6 +93,27 @@ TEST_F(PhonebookTest, SaveAndDeleteWorkOnTheSectionOfThatNameInAnyCase)
     DeleteBookmark(file, "anna");
     DeleteBookmark(file, "Nobody");
     EXPECT_EQ(File(), "[Bob]\n");
+}
+
+// Beside the program when its folder is writable; else in the user's config
+// folder, from the installed sample and never over the user's own.
+TEST_F(PhonebookTest, LivesBesideTheProgramOrInTheConfigFolderFromTheSample)
+{
+    EXPECT_EQ(BookmarkLocation(dir.Path()), path);
+    const std::string exeDir = dir.File("lib/vocamo"); // missing, so not writable
+    const std::string mine = dir.File("config/vocamo/Bookmark.ini");
+    setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
+    EXPECT_EQ(BookmarkLocation(exeDir), mine);
+    EXPECT_TRUE(std::filesystem::is_empty(mine)); // no sample installed
+    std::filesystem::remove(mine);
+    std::filesystem::create_directories(dir.File("share/vocamo"));
+    TempDir::Write(dir.File("share/vocamo/Bookmark.ini"), "[Anna]\n");
+    EXPECT_EQ(BookmarkLocation(exeDir), mine);
+    EXPECT_EQ(TempDir::Read(mine), "[Anna]\n");
+    TempDir::Write(mine, "[Mine]\n");
+    EXPECT_EQ(BookmarkLocation(exeDir), mine);
+    EXPECT_EQ(TempDir::Read(mine), "[Mine]\n");
+    unsetenv("XDG_CONFIG_HOME");
 }
 
 } // namespace

@@ -58,9 +58,10 @@ void BM_PhonebookSaveEntry(benchmark::State &state)
     const std::string name = ContactName(count / 2);
     int round = 0;
     for (auto _ : state) {
-        // Other numbers every time, so that each of the three writes replaces the file.
+        // Other numbers every time, so that each save replaces the file.
         const std::string suffix = std::to_string(round++);
-        SaveBookmark(file, name, "0221 " + suffix, "0228 " + suffix, "0171 " + suffix);
+        if (SaveBookmark(file, name, "0221 " + suffix, "0228 " + suffix, "0171 " + suffix))
+            state.SkipWithError("save failed");
     }
     if (file.GetString(name.c_str(), "Phone_Mobile", "") != "0171 " + std::to_string(round - 1))
         state.SkipWithError("entry not saved");
