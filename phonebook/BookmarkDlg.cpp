@@ -8,6 +8,7 @@
 #include "resources/KeyColour.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QLineEdit>
 #include <QListWidget>
@@ -15,10 +16,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
+#include <QScreen>
 #include <QShowEvent>
 #include <QValidator>
 #include <QWindow>
-
 #include <algorithm>
 #include <vector>
 
@@ -40,8 +41,8 @@ public:
     State validate(QString &input, int &pos) const override
     {
         for (qsizetype i = 0; i < input.size();) {
-            const bool pair = i + 1 < input.size() && input[i].isHighSurrogate()
-                              && input[i + 1].isLowSurrogate();
+            const bool pair =
+                i + 1 < input.size() && input[i].isHighSurrogate() && input[i + 1].isLowSurrogate();
             if (pair) {
                 i += 2;
             } else if (input[i].isSurrogate()) {
@@ -127,6 +128,7 @@ void CBookmarkDlg::CreateControls()
             if (box->maxLength() > kFieldLimit && text.size() <= kFieldLimit)
                 box->setMaxLength(kFieldLimit);
         });
+        connect(box, &QLineEdit::returnPressed, this, &CBookmarkDlg::OnOK);
         return box;
     };
     // In the order they stand, so Tab walks down the boxes.
@@ -160,7 +162,19 @@ void CBookmarkDlg::CreateControls()
 
 void CBookmarkDlg::ShowBeside(const QPoint &mainTopLeft)
 {
-    move(mainTopLeft + QPoint(-50, 50));
+    // Whole on the screen of the main window, even when that stands at an edge.
+    QRect place(mainTopLeft + QPoint(-50, 50), size());
+    const QScreen *screen = QGuiApplication::screenAt(mainTopLeft);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (screen) {
+        const QRect area = screen->availableGeometry();
+        place.moveRight(std::min(place.right(), area.right()));
+        place.moveBottom(std::min(place.bottom(), area.bottom()));
+        place.moveLeft(std::max(place.left(), area.left()));
+        place.moveTop(std::max(place.top(), area.top()));
+    }
+    move(place.topLeft());
     showNormal();
     raise();
     activateWindow();
@@ -188,8 +202,14 @@ void CBookmarkDlg::OnSelChange()
         return;
     QScopedValueRollback busy(m_inSelChange, true);
 
-    if (IsModified() && Ask(QStringLiteral("Save changes?"))) {
-        SaveEntry();
+    if (IsModified() && Ask(QStringLiteral("Save changes?"), QMessageBox::Yes)) {
+        if (!SaveEntry()) {
+            // The typed entry stays in the boxes, belonging to no name.
+            QScopedValueRollback quiet(m_selecting, true);
+            m_list->clearSelection();
+            return;
+        }
+        NotifyMainWindow();
         const int row = SelectedRow();
         const QString clicked = row >= 0 ? m_list->item(row)->text() : QString();
         ReloadNameList();
@@ -207,10 +227,19 @@ void CBookmarkDlg::OnSelChange()
 
 void CBookmarkDlg::OnNew()
 {
-    if (IsModified() && Ask(QStringLiteral("Save changes?")))
-        SaveEntry();
+    if (IsModified() && Ask(QStringLiteral("Save changes?"), QMessageBox::Yes)) {
+        if (!SaveEntry())
+            return;
+        NotifyMainWindow();
+    }
     for (QLineEdit *box : {m_name, m_home, m_office, m_mobile})
         box->clear();
+    // Nothing stays selected for a Delete to take, and typing starts at the name.
+    {
+        QScopedValueRollback quiet(m_selecting, true);
+        m_list->clearSelection();
+    }
+    m_name->setFocus();
 }
 
 void CBookmarkDlg::OnDelete()
@@ -220,14 +249,16 @@ void CBookmarkDlg::OnDelete()
         Tell(QStringLiteral("Choose one to delete"));
         return;
     }
-    const std::string name = m_list->item(row)->text().toStdString();
-    if (!Ask(QStringLiteral("Delete. Are you sure?")))
+    const QString name = m_list->item(row)->text();
+    if (!Ask(QStringLiteral("Delete %1 from the phonebook?").arg(name), QMessageBox::No))
         return;
-    DeleteBookmark(m_file, name);
+    if (const std::error_code error = DeleteBookmark(m_file, name.toStdString()))
+        TellFailure(QStringLiteral("%1 was not deleted.").arg(name), error);
     ReloadNameList();
     if (m_list->count() > 0)
         SelectRow(0);
     LoadFields();
+    NotifyMainWindow();
 }
 
 void CBookmarkDlg::OnApply()
@@ -239,10 +270,11 @@ void CBookmarkDlg::OnApply()
 
 void CBookmarkDlg::OnOK()
 {
-    SaveEntry();
+    const bool saved = SaveEntry();
     ReloadNameList();
     NotifyMainWindow();
-    accept();
+    if (saved)
+        accept();
 }
 
 void CBookmarkDlg::closeEvent(QCloseEvent *event)
@@ -363,20 +395,27 @@ bool CBookmarkDlg::IsModified() const
 {
     if (m_name->text().isEmpty())
         return false;
-    return TextOf(m_name) != m_keptName || TextOf(m_home) != m_keptHome
-           || TextOf(m_office) != m_keptOffice || TextOf(m_mobile) != m_keptMobile;
+    return TextOf(m_name) != m_keptName || TextOf(m_home) != m_keptHome ||
+           TextOf(m_office) != m_keptOffice || TextOf(m_mobile) != m_keptMobile;
 }
 
-void CBookmarkDlg::SaveEntry()
+bool CBookmarkDlg::SaveEntry()
 {
     const std::string typed = TextOf(m_name);
-    m_keptHome = TextOf(m_home);
-    m_keptOffice = TextOf(m_office);
-    m_keptMobile = TextOf(m_mobile);
+    const std::string home = TextOf(m_home);
+    const std::string office = TextOf(m_office);
+    const std::string mobile = TextOf(m_mobile);
+    // A blank name saves nothing and fails nothing.
+    if (const std::error_code error = SaveBookmark(m_file, typed, home, office, mobile)) {
+        // The kept values stay, so what was typed still counts as a change.
+        TellFailure(QStringLiteral("%1 was not saved.").arg(m_name->text()), error);
+        return false;
+    }
     m_keptName = Trimmed(typed);
-    if (m_keptName.empty())
-        return;
-    SaveBookmark(m_file, typed, m_keptHome, m_keptOffice, m_keptMobile);
+    m_keptHome = home;
+    m_keptOffice = office;
+    m_keptMobile = mobile;
+    return true;
 }
 
 void CBookmarkDlg::NotifyMainWindow()
@@ -385,19 +424,26 @@ void CBookmarkDlg::NotifyMainWindow()
         m_target->Post(WM_APP_EVENT, RECEIVER_CONTROLLER, EVT_BOOKMARKCHANGED);
 }
 
-bool CBookmarkDlg::Ask(const QString &question)
+bool CBookmarkDlg::Ask(const QString &question, QMessageBox::StandardButton defaultAnswer)
 {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Vocamo"), question,
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Vocamo"), question,
                     QMessageBox::Yes | QMessageBox::No, this);
-    box.setDefaultButton(QMessageBox::Yes);
+    box.setDefaultButton(defaultAnswer);
     return box.exec() == QMessageBox::Yes;
 }
 
-void CBookmarkDlg::Tell(const QString &message)
+void CBookmarkDlg::Tell(const QString &message, QMessageBox::Icon icon)
 {
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Vocamo"), message, QMessageBox::Ok,
-                    this);
+    QMessageBox box(icon, QStringLiteral("Vocamo"), message, QMessageBox::Ok, this);
     box.exec();
+}
+
+void CBookmarkDlg::TellFailure(const QString &what, const std::error_code &error)
+{
+    Tell(QStringLiteral("%1\n%2: %3")
+             .arg(what, QString::fromStdString(m_file.GetPathName()),
+                  QString::fromStdString(error.message())),
+         QMessageBox::Warning);
 }
 
 } // namespace vocamo

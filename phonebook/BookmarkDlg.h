@@ -5,10 +5,11 @@
 
 #include <QDialog>
 #include <QImage>
+#include <QMessageBox>
 #include <QPoint>
 #include <QString>
-
 #include <string>
+#include <system_error>
 
 class QLineEdit;
 class QListWidget;
@@ -27,14 +28,15 @@ public:
     static constexpr QRgb kKeyColour = 0xFFFF00FF; // magenta
     static constexpr int kFieldLimit = 22;         // characters per box
 
-    // parent: the main window (or null). target: where Apply and OK tell the
-    // main window to reload the phonebook; null sends nothing. exeDir: the
+    // parent: the main window (or null). target: where each save and delete
+    // tells the main window to reload the phonebook; null sends nothing. exeDir: the
     // folder that holds Bookmark.ini, without a trailing slash.
     CBookmarkDlg(QWidget *parent, CMessageTarget *target, const std::string &exeDir);
     ~CBookmarkDlg() override;
 
     // Moves the dialog, without resizing, so that its top left is 50 pixels
-    // left of and 50 below the main window's top left, and shows it.
+    // left of and 50 below the main window's top left, as far as it stays
+    // whole on the screen, and shows it.
     void ShowBeside(const QPoint &mainTopLeft);
 
     const std::string &GetPathName() const { return m_file.GetPathName(); }
@@ -62,11 +64,12 @@ private:
     int SelectedRow() const;
     void LoadFields();
     bool IsModified() const;
-    void SaveEntry();
+    bool SaveEntry(); // false: not saved, and the user told why
     void NotifyMainWindow();
 
-    bool Ask(const QString &question);
-    void Tell(const QString &message);
+    bool Ask(const QString &question, QMessageBox::StandardButton defaultAnswer);
+    void Tell(const QString &message, QMessageBox::Icon icon = QMessageBox::NoIcon);
+    void TellFailure(const QString &what, const std::error_code &error);
 
     CIniFile m_file;
     CMessageTarget *m_target;
@@ -86,10 +89,10 @@ private:
     QImage m_background;
     QImage m_icon;
 
-    bool m_selecting = false;     // the list is being changed by the dialog itself
-    bool m_inSelChange = false;   // a selection change is being answered
+    bool m_selecting = false;   // the list is being changed by the dialog itself
+    bool m_inSelChange = false; // a selection change is being answered
     bool m_draggingByHand = false;
-    QPoint m_dragOffset;          // cursor minus the window's top left
+    QPoint m_dragOffset; // cursor minus the window's top left
 };
 
 } // namespace vocamo

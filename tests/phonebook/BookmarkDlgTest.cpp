@@ -17,8 +17,10 @@ TEST_F(EditorTest, NewTypeApplyCreatesTheEntryAndOkSavesAgainAndHides)
     CBookmarkDlg &dlg = Shown(kTwo);
     EXPECT_EQ(ListTexts(), (QStringList{"anna", "Carl"})); // without regard to case
     EXPECT_EQ(Boxes(), (QStringList{"anna", "100", "101", "102"}));
-    Click("new");
+    Click("new"); // nothing left selected for a Delete, typing starts at the name
     EXPECT_EQ(Boxes(), (QStringList{"", "", "", ""}));
+    EXPECT_TRUE(List()->selectedItems().isEmpty());
+    EXPECT_EQ(dlg.focusWidget(), Box("name"));
     Type("name", "Bob");
     Type("home", "0221 55");
     Click("apply");
@@ -29,7 +31,7 @@ TEST_F(EditorTest, NewTypeApplyCreatesTheEntryAndOkSavesAgainAndHides)
                                      {WM_APP_EVENT, RECEIVER_CONTROLLER, EVT_BOOKMARKCHANGED}}));
     EXPECT_TRUE(dlg.isVisible());
     Type("home", "555");
-    Click("ok");
+    QTest::keyClick(Box("home"), Qt::Key_Return); // Enter in a box is OK
     EXPECT_FALSE(dlg.isVisible());
     EXPECT_EQ(Value("Bob", "Phone_Home"), "555");
     EXPECT_EQ(Notices(), 2u);
@@ -45,6 +47,7 @@ TEST_F(EditorTest, ChangedEntryAndAnotherChoiceAskAndYesSaves)
     ASSERT_EQ(m_boxes.Count(), 1u);
     EXPECT_EQ(m_boxes.Last().text, "Save changes?");
     EXPECT_EQ(Value("Bob", "Phone_Office"), "101");
+    EXPECT_EQ(Notices(), 1u); // the phone's list follows at once
     EXPECT_EQ(ListTexts(), (QStringList{"anna", "Bob", "Carl"}));
     // The clicked entry is loaded, though the list was rebuilt around it.
     EXPECT_EQ(Boxes(), (QStringList{"Carl", "300", "301", "302"}));
@@ -94,9 +97,12 @@ TEST_F(EditorTest, DeleteAsksAndSelectsTheTopEntryOrSaysChooseOne)
     ClickName("Carl");
     m_boxes.Answer(QMessageBox::Yes);
     Click("delete");
-    EXPECT_EQ(m_boxes.Last().text, "Delete. Are you sure?");
+    EXPECT_EQ(m_boxes.Last().text, "Delete Carl from the phonebook?");
+    EXPECT_EQ(m_boxes.Last().icon, QMessageBox::Question);
+    EXPECT_EQ(m_default.last, QMessageBox::No);
     EXPECT_EQ(FileText(), "[anna]\nPhone_Home=100\nPhone_Office=101\nPhone_Mobile=102\n");
     EXPECT_EQ(Boxes(), (QStringList{"anna", "100", "101", "102"}));
+    EXPECT_EQ(Notices(), 1u); // the phone no longer lists it
 
     Click("apply"); // the list is read again, with nothing selected
     m_boxes.Answer(QMessageBox::Ok);
@@ -143,6 +149,17 @@ TEST_F(EditorTest, ShapeCutsAwayTheMagentaOfTheBackground)
         }
     }
     EXPECT_GT(key, 0);
+}
+
+// 50 px left of and below the phone, but whole on the screen.
+TEST_F(EditorTest, OpensBesideThePhoneWithinTheScreen)
+{
+    CBookmarkDlg &dlg = Shown("");
+    const QRect area = dlg.screen()->availableGeometry();
+    dlg.ShowBeside(area.topLeft());
+    EXPECT_EQ(dlg.pos(), area.topLeft() + QPoint(0, 50));
+    dlg.ShowBeside(area.bottomRight());
+    EXPECT_EQ(dlg.frameGeometry().bottomRight(), area.bottomRight());
 }
 
 TEST_F(EditorTest, DraggingTheBackgroundMovesTheDialog)

@@ -9,12 +9,27 @@
 
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
-#include <vector>
+
+// The default answer of the last message box shown: what Enter or Space would pick.
+class CDefaultAnswer : public QObject {
+public:
+    CDefaultAnswer() { qApp->installEventFilter(this); }
+    QMessageBox::StandardButton last = QMessageBox::NoButton;
+
+private:
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        if (auto *box = qobject_cast<QMessageBox *>(object); box && event->type() == QEvent::Show)
+            last = box->standardButton(box->defaultButton());
+        return false;
+    }
+};
 
 class EditorTest : public testing::Test {
 protected:
@@ -24,12 +39,6 @@ protected:
     void WriteFile(const char *text) { vocamo::test::TempDir::Write(Path(), text); }
     QByteArray FileText() const { return vocamo::test::TempDir::Read(Path()).c_str(); }
     std::string Value(const char *s, const char *k) { return m_ini.GetString(s, k, "<missing>"); }
-    std::vector<std::string> Sections()
-    {
-        std::vector<std::string> names;
-        m_ini.GetSectionNames(names);
-        return names;
-    }
 
     // A new dialog, shown as the main window shows it.
     vocamo::CBookmarkDlg &Shown()
@@ -85,6 +94,7 @@ protected:
     QTemporaryDir m_dir;
     vocamo::CRecordingMessageTarget m_main;
     CMessageBoxAnswerer m_boxes;
+    CDefaultAnswer m_default;
     vocamo::CIniFile m_ini;
     std::unique_ptr<vocamo::CBookmarkDlg> m_dlg;
 };
