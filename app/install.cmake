@@ -6,9 +6,10 @@
 #   <prefix>/share/applications/vocamo.desktop
 #   <prefix>/share/icons/hicolor/{48x48,256x256}/apps/vocamo.png
 #
-# The program finds RING.WAV and Bookmark.ini in its own folder (the link is
-# resolved), so the phonebook lives in <prefix>/lib/vocamo as well; that
-# folder must be writable by whoever edits the phonebook.
+# The program finds RING.WAV in its own folder (the link is resolved). The
+# phonebook Bookmark.ini lives there too while the user may write that
+# folder; otherwise in ~/.config/vocamo, made on first start from
+# <prefix>/share/vocamo/Bookmark.ini when a sample is installed there.
 
 set(vocamo_install_dir lib/vocamo)
 
