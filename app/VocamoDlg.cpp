@@ -2,6 +2,8 @@
 // posted-message pump, timers, the paint handler and the list scrolling.
 #include "app/VocamoDlg.h"
 
+#include "phonebook/Phonebook.h"
+
 #include "app/AboutDlg.h"
 #include "app/DeviceMonitor.h"
 #include "app/PowerMonitor.h"
@@ -25,6 +27,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <algorithm>
+#include <filesystem>
 #include <cstdlib>
 
 namespace vocamo {
@@ -81,10 +84,14 @@ void CVocamoDlg::Initialize()
         m_services.exeDir.isEmpty() ? QCoreApplication::applicationDirPath() : m_services.exeDir;
     m_lines = CLineStates();
     m_ringSoundPath = m_exeDir + QStringLiteral("/RING.WAV");
+    // Beside the program where the user may write there, else in the
+    // user's configuration folder.
+    m_phonebookDir = QString::fromStdString(
+        std::filesystem::path(BookmarkLocation(m_exeDir.toStdString())).parent_path().string());
     m_ring = m_services.ringPlayer ? m_services.ringPlayer : std::make_shared<CRingPlayer>();
     m_painting = false;
     m_keypadHidden = true;
-    m_editor = std::make_unique<CBookmarkDlg>(this, &m_target, m_exeDir.toStdString());
+    m_editor = std::make_unique<CBookmarkDlg>(this, &m_target, m_phonebookDir.toStdString());
 
     RecreateCallController();
 

@@ -161,6 +161,7 @@ public:
     CSkinItem *HoveredElement() const { return m_hovered; }
     CRingPlayer &Ring() { return *m_ring; }
     const QString &ExeDir() const { return m_exeDir; }
+    const QString &PhonebookDir() const { return m_phonebookDir; }
     const QString &RingSoundPath() const { return m_ringSoundPath; }
 
 protected:
@@ -227,6 +228,7 @@ private:
 
     CLineStates m_lines;
     QString m_exeDir;
+    QString m_phonebookDir; // the folder that holds Bookmark.ini
     // What the modem probes found, kept from one controller to the next until
     // a device comes or goes.
     const std::shared_ptr<CModemProbeCache> m_probeCache = std::make_shared<CModemProbeCache>();

@@ -243,7 +243,7 @@ void CVocamoDlg::RecreateCallController()
         m_controller->Reset();
         m_controller.reset();
     }
-    m_controller = m_services.makeController(m_target, m_exeDir.toStdString());
+    m_controller = m_services.makeController(m_target, m_phonebookDir.toStdString());
 }
 
 void CVocamoDlg::OnSuspend()
