@@ -7,7 +7,6 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QRect>
-
 #include <vector>
 
 namespace vocamo {
@@ -25,10 +24,7 @@ public:
         m_baseX = (alphabet / 26 + 1) / 2;
         m_baseY = metrics.height();
     }
-    QRect Map(int x, int y, int cx, int cy) const
-    {
-        return {X(x), Y(y), X(cx), Y(cy)};
-    }
+    QRect Map(int x, int y, int cx, int cy) const { return {X(x), Y(y), X(cx), Y(cy)}; }
     int X(int units) const { return (units * m_baseX + 2) / 4; }
     int Y(int units) const { return (units * m_baseY + 4) / 8; }
 
@@ -96,6 +92,26 @@ std::string CAboutDlg::VersionText(const std::string &productVersion)
             text += '.';
     }
     return text;
+}
+
+void CAboutDlg::ShowPhonebookPath(const QString &path)
+{
+    const CDialogUnits units(font());
+    if (!m_phonebook) {
+        m_phonebook = new QLabel(this);
+        m_phonebook->setObjectName(QStringLiteral("phonebook"));
+        m_phonebook->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        m_phonebook->setGeometry(units.Map(40, 39, 188, 8));
+    }
+    const QString text = QStringLiteral("Phonebook: ") + path;
+    m_phonebook->setText(
+        m_phonebook->fontMetrics().elidedText(text, Qt::ElideMiddle, m_phonebook->width()));
+    m_phonebook->setToolTip(path);
+}
+
+QString CAboutDlg::GetPhonebookText() const
+{
+    return m_phonebook ? m_phonebook->text() : QString();
 }
 
 QString CAboutDlg::GetVersionFieldText() const

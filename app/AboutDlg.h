@@ -2,7 +2,6 @@
 
 #include <QDialog>
 #include <QString>
-
 #include <string>
 
 class QLabel;
@@ -21,9 +20,13 @@ public:
     static std::string VersionText(const std::string &productVersion);
 
     QString GetVersionFieldText() const;
+    // Says where the phonebook is read and saved.
+    void ShowPhonebookPath(const QString &path);
+    QString GetPhonebookText() const;
 
 private:
-    QLabel *m_version = nullptr; // the version field
+    QLabel *m_version = nullptr;   // the version field
+    QLabel *m_phonebook = nullptr; // where the phonebook lives, once shown
 };
 
 } // namespace vocamo

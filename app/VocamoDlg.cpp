@@ -196,6 +196,7 @@ void CVocamoDlg::ShowAbout()
         return;
     }
     CAboutDlg about(this);
+    about.ShowPhonebookPath(m_phonebookDir + QStringLiteral("/Bookmark.ini"));
     about.exec();
 }
 

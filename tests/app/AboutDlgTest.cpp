@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 using namespace vocamo;
@@ -48,4 +47,8 @@ TEST(AboutDlg, ShowsTheProgramsOwnVersion)
     EXPECT_EQ(dlg.GetVersionFieldText(),
               QString::fromStdString(CAboutDlg::VersionText(VOCAMO_VERSION_RECORD)));
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("About Vocamo"));
+    EXPECT_EQ(dlg.GetPhonebookText(), QString());
+    dlg.ShowPhonebookPath(QStringLiteral("/home/anna/.config/vocamo/Bookmark.ini"));
+    EXPECT_EQ(dlg.GetPhonebookText(),
+              QStringLiteral("Phonebook: /home/anna/.config/vocamo/Bookmark.ini"));
 }
