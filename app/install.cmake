@@ -5,16 +5,18 @@
 #   <prefix>/bin/vocamo               a symbolic link to the program
 #   <prefix>/share/applications/vocamo.desktop
 #   <prefix>/share/icons/hicolor/{48x48,256x256}/apps/vocamo.png
+#   <prefix>/share/vocamo/Bookmark.ini a sample phonebook
 #
 # The program finds RING.WAV in its own folder (the link is resolved). The
 # phonebook Bookmark.ini lives there too while the user may write that
 # folder; otherwise in ~/.config/vocamo, made on first start from
-# <prefix>/share/vocamo/Bookmark.ini when a sample is installed there.
+# the sample in <prefix>/share/vocamo/Bookmark.ini.
 
 set(vocamo_install_dir lib/vocamo)
 
 install(TARGETS vocamo RUNTIME DESTINATION ${vocamo_install_dir})
 install(FILES ${VOCAMO_RING_WAV} DESTINATION ${vocamo_install_dir})
+install(FILES ${PROJECT_SOURCE_DIR}/desktop/Bookmark.ini DESTINATION share/vocamo)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/icon/vocamo-256.png
         DESTINATION share/icons/hicolor/256x256/apps RENAME vocamo.png)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/icon/174.png

@@ -16,6 +16,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 
 [ -x "$prefix/lib/vocamo/vocamo" ] || fail "no program in lib/vocamo"
 [ -s "$prefix/lib/vocamo/RING.WAV" ] || fail "no RING.WAV beside the program"
+[ -s "$prefix/share/vocamo/Bookmark.ini" ] || fail "no sample phonebook in share/vocamo"
 [ -L "$prefix/bin/vocamo" ] || fail "bin/vocamo is not a link"
 [ "$(readlink -f "$prefix/bin/vocamo")" = "$(readlink -f "$prefix/lib/vocamo/vocamo")" ] ||
   fail "bin/vocamo does not lead to the program"
