@@ -48,6 +48,17 @@ void CModemOutputParser::Feed(std::string_view bytes,
             m_afterDle = true;
             continue;
         }
+        const auto u = static_cast<unsigned char>(c);
+        if (m_escape == Escape::Started && c == '[') {
+            m_escape = Escape::Sequence;
+            continue;
+        }
+        if (m_escape == Escape::Sequence && u >= 0x20 && u <= 0x7E) {
+            if (u >= 0x40) // the final byte
+                m_escape = Escape::None;
+            continue;
+        }
+        m_escape = c == 0x1B ? Escape::Started : Escape::None;
         if (c == '\r' || c == '\n') {
             const bool overlong = m_overlong;
             m_overlong = false;
@@ -61,7 +72,6 @@ void CModemOutputParser::Feed(std::string_view bytes,
             m_line.clear();
             continue;
         }
-        const auto u = static_cast<unsigned char>(c);
         if (u < 0x20 && c != '\t')
             continue;
         if (m_overlong)
@@ -80,6 +90,7 @@ void CModemOutputParser::Reset()
     m_line.clear();
     m_afterDle = false;
     m_overlong = false;
+    m_escape = Escape::None;
 }
 
 ModemResult ClassifyModemLine(std::string_view line)

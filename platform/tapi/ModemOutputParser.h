@@ -39,7 +39,8 @@ constexpr char DLE = 0x10;
 
 // Turns the modem's byte stream, cut anywhere, into lines and DLE events.
 // Pure: no I/O, no clock. Lines longer than kMaxLine are dropped whole, NULs
-// and other control bytes are ignored.
+// and other control bytes are ignored, and so are terminal escape sequences
+// (ESC [ parameters final byte) as a whole.
 class CModemOutputParser {
 public:
     static constexpr size_t kMaxLine = 512;
@@ -51,6 +52,7 @@ private:
     std::string m_line;
     bool m_afterDle = false;
     bool m_overlong = false;
+    enum class Escape { None, Started, Sequence } m_escape = Escape::None;
 };
 
 ModemResult ClassifyModemLine(std::string_view line);

@@ -51,10 +51,14 @@ TEST(ModemOutputParser, OverlongLineIsDroppedAndTheNextOneSurvives)
     EXPECT_EQ(Texts(FeedInPieces(stream, 64)), (std::vector<std::string>{"RING"}));
 }
 
-TEST(ModemOutputParser, ControlBytesAndNulsAreIgnored)
+TEST(ModemOutputParser, ControlBytesNulsAndEscapeSequencesAreIgnored)
 {
     EXPECT_EQ(Texts(FeedInPieces(std::string("O\0K\x07\r\n", 6), 1)),
               (std::vector<std::string>{"OK"}));
+    EXPECT_EQ(Texts(FeedInPieces("\x1b[31mNMBR = 555\x1b[0m\x1b[2J1234\x1b"
+                                 "c\r\n",
+                                 1)),
+              (std::vector<std::string>{"NMBR = 5551234c"}));
 }
 
 TEST(ModemOutputParser, ResultsAreMatchedByPrefix)
