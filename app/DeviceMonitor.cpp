@@ -1,10 +1,8 @@
 #include "app/DeviceMonitor.h"
 
 #include <QSocketNotifier>
-
-#include <libudev.h>
-
 #include <cstring>
+#include <libudev.h>
 
 namespace vocamo {
 
@@ -15,15 +13,16 @@ CDeviceMonitor::CDeviceMonitor(ArrivalHandler onArrival, RemovalHandler onRemova
     if (!m_udev)
         return;
     m_monitor = udev_monitor_new_from_netlink(m_udev, "udev");
-    if (!m_monitor || udev_monitor_filter_add_match_subsystem_devtype(m_monitor, "tty", nullptr) < 0 ||
+    if (!m_monitor ||
+        udev_monitor_filter_add_match_subsystem_devtype(m_monitor, "tty", nullptr) < 0 ||
         udev_monitor_enable_receiving(m_monitor) < 0) {
         if (m_monitor)
             udev_monitor_unref(m_monitor);
         m_monitor = nullptr;
         return;
     }
-    m_notifier = std::make_unique<QSocketNotifier>(udev_monitor_get_fd(m_monitor),
-                                                   QSocketNotifier::Read);
+    m_notifier =
+        std::make_unique<QSocketNotifier>(udev_monitor_get_fd(m_monitor), QSocketNotifier::Read);
     connect(m_notifier.get(), &QSocketNotifier::activated, this, &CDeviceMonitor::OnReadable);
 }
 

@@ -35,12 +35,13 @@ CPowerMonitor::~CPowerMonitor()
 
 void CPowerMonitor::TakeInhibitor()
 {
-    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface,
-                                                       QStringLiteral("Inhibit"));
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Inhibit"));
     call << QStringLiteral("sleep") << QStringLiteral("Vocamo")
          << QStringLiteral("Ending the call before suspend") << QStringLiteral("delay");
     // Short: logind answers at once, and a missing logind must not stall start-up.
-    QDBusReply<QDBusUnixFileDescriptor> reply = QDBusConnection::systemBus().call(call, QDBus::Block, 1000);
+    QDBusReply<QDBusUnixFileDescriptor> reply =
+        QDBusConnection::systemBus().call(call, QDBus::Block, 1000);
     if (reply.isValid())
         m_inhibitor = reply.value();
 }

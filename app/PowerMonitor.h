@@ -2,7 +2,6 @@
 
 #include <QDBusUnixFileDescriptor>
 #include <QObject>
-
 #include <functional>
 
 namespace vocamo {

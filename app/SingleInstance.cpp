@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QLocalSocket>
 #include <QStandardPaths>
-
 #include <unistd.h>
 
 namespace vocamo {
@@ -35,14 +34,17 @@ CSingleInstance::CSingleInstance(const QString &name)
     QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (dir.isEmpty())
         dir = QDir::tempPath();
-    const QString base = QStringLiteral("%1-%2-%3").arg(name, QString::number(getuid()), DisplayTag());
+    const QString base =
+        QStringLiteral("%1-%2-%3").arg(name, QString::number(getuid()), DisplayTag());
     m_lockPath = QDir(dir).filePath(base + QStringLiteral(".lock"));
     m_serverName = QDir(dir).filePath(base + QStringLiteral(".sock"));
     // A socket path must fit sockaddr_un (108 bytes); a deep runtime folder
     // gets a name in the temporary folder instead, tied to that folder.
     if (QFile::encodeName(m_serverName).size() >= 100) {
         const QByteArray tag =
-            QCryptographicHash::hash(QFile::encodeName(dir), QCryptographicHash::Sha1).toHex().left(12);
+            QCryptographicHash::hash(QFile::encodeName(dir), QCryptographicHash::Sha1)
+                .toHex()
+                .left(12);
         m_serverName = base + QLatin1Char('-') + QString::fromLatin1(tag) + QStringLiteral(".sock");
     }
     connect(&m_server, &QLocalServer::newConnection, this, &CSingleInstance::OnNewConnection);

@@ -4,7 +4,6 @@
 #include <QLockFile>
 #include <QObject>
 #include <QString>
-
 #include <functional>
 #include <memory>
 

@@ -3,7 +3,6 @@
 #include "core/Text.h"
 
 #include <QFile>
-
 #include <array>
 #include <cstdio>
 

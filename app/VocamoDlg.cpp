@@ -2,13 +2,12 @@
 // posted-message pump, timers, the paint handler and the list scrolling.
 #include "app/VocamoDlg.h"
 
-#include "phonebook/Phonebook.h"
-
 #include "app/AboutDlg.h"
 #include "app/DeviceMonitor.h"
 #include "app/PowerMonitor.h"
 #include "app/RingPlayer.h"
 #include "phonebook/BookmarkDlg.h"
+#include "phonebook/Phonebook.h"
 #include "platform/tapi/ModemProvider.h"
 #include "skin/Composition.h"
 #include "skin/ContactItem.h"
@@ -27,8 +26,8 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <algorithm>
-#include <filesystem>
 #include <cstdlib>
+#include <filesystem>
 
 namespace vocamo {
 

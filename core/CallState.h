@@ -14,7 +14,10 @@ enum CallState : int32_t {
     ANSWERING = 8,
 };
 
-inline bool IsCallInProgress(int32_t state) { return state >= DIALING && state <= ANSWERING; }
+inline bool IsCallInProgress(int32_t state)
+{
+    return state >= DIALING && state <= ANSWERING;
+}
 
 // The two telephone lines; also the receivers (wParam) of WM_APP_EVENT.
 enum LineNumber : int32_t {

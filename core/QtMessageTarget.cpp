@@ -1,7 +1,6 @@
 #include "core/QtMessageTarget.h"
 
 #include <QCoreApplication>
-
 #include <atomic>
 
 namespace vocamo {

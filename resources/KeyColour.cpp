@@ -1,7 +1,6 @@
 #include "resources/KeyColour.h"
 
 #include <QRect>
-
 #include <vector>
 
 namespace vocamo {

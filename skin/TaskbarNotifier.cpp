@@ -10,7 +10,6 @@
 #include <QRegion>
 #include <QScreen>
 #include <QTextLayout>
-
 #include <algorithm>
 #include <climits>
 
@@ -29,15 +28,15 @@ QColor ToQColor(COLORREF c)
 // values, so 0xFFFF counts as -1 too.
 bool HasKeyColour(int red, int green, int blue)
 {
-    return static_cast<std::int16_t>(red) != -1 && static_cast<std::int16_t>(green) != -1
-        && static_cast<std::int16_t>(blue) != -1;
+    return static_cast<std::int16_t>(red) != -1 && static_cast<std::int16_t>(green) != -1 &&
+           static_cast<std::int16_t>(blue) != -1;
 }
 
 // The last line that fits, ended with an ellipsis to say there is more.
 QString WithEllipsis(QString line, const QFontMetrics &fm, int width)
 {
-    while (!line.isEmpty() && (line.back().isSpace()
-                               || fm.horizontalAdvance(line + kEllipsis) > width)) {
+    while (!line.isEmpty() &&
+           (line.back().isSpace() || fm.horizontalAdvance(line + kEllipsis) > width)) {
         line.chop(line.size() >= 2 && line.back().isLowSurrogate() ? 2 : 1);
     }
     return line + kEllipsis;
@@ -46,8 +45,8 @@ QString WithEllipsis(QString line, const QFontMetrics &fm, int width)
 } // namespace
 
 CTaskbarNotifier::CTaskbarNotifier(unsigned periodDivisor)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint
-                           | Qt::WindowDoesNotAcceptFocus),
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                           Qt::WindowDoesNotAcceptFocus),
       m_periodDivisor(std::max(1u, periodDivisor)), m_normalFont(font()), m_hoverFont(font())
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -231,8 +230,7 @@ QColor CTaskbarNotifier::CurrentColor() const
 
 bool CTaskbarNotifier::IsTimerActive(unsigned timerId) const
 {
-    return timerId >= AppearTimer && timerId <= DisappearTimer
-        && m_timers[timerId - 1].isActive();
+    return timerId >= AppearTimer && timerId <= DisappearTimer && m_timers[timerId - 1].isActive();
 }
 
 int CTaskbarNotifier::TimerInterval(unsigned timerId) const
@@ -336,8 +334,8 @@ void CTaskbarNotifier::mouseMoveEvent(QMouseEvent *)
 void CTaskbarNotifier::mouseReleaseEvent(QMouseEvent *event)
 {
     // A click tells the owner; the popup goes on as it was.
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())
-        && m_owner)
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) &&
+        m_owner)
         m_owner->Post(WM_NOTIFIER_CLICKED, 0, 0);
 }
 

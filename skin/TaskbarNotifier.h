@@ -10,7 +10,6 @@
 #include <QString>
 #include <QTimer>
 #include <QWidget>
-
 #include <cstdint>
 #include <string>
 #include <vector>

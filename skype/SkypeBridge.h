@@ -115,7 +115,8 @@ private:
     // Window thread only.
     std::string m_callId;
     std::string m_partnerHandle;
-    std::string m_endedCallId; // the last call that ended
+    std::string m_endedCallId;   // the last call that ended
+    std::string m_hangUpSentFor; // the last call we asked the client to end
     int m_parseDepth = 0;
 
     CSkypeFriendList m_friends; // changed under m_mutex, on the window thread

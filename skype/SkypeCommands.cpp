@@ -21,7 +21,12 @@ int CSkypeBridge::OnRequest(WPARAM /*kind*/, LPARAM code)
         RequestFriendDetails();
         break;
     case REQ_SKYPE_HANGUP:
-        SendCommand("SET CALL " + m_callId + " STATUS FINISHED");
+        // Once per call: the window asks again while it waits for the end,
+        // and a client that cannot end the call would be asked without end.
+        if (!m_callId.empty() && m_callId != m_hangUpSentFor) {
+            m_hangUpSentFor = m_callId;
+            SendCommand("SET CALL " + m_callId + " STATUS FINISHED");
+        }
         break;
     case REQ_SKYPE_ANSWER:
         SendCommand("SET CALL " + m_callId + " STATUS INPROGRESS");

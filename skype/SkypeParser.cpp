@@ -2,6 +2,7 @@
 #include "skype/SkypeBridge.h"
 #include "skype/SkypeText.h"
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <vector>
@@ -83,6 +84,18 @@ constexpr std::array<Property, 23> kProperties{{
     {"SPEEDDIAL", &CSkypeFriend::speedDial, Value::Word},
     {"RECEIVEDAUTHREQUEST", &CSkypeFriend::receivedAuthRequest, Value::Word},
 }};
+
+// The statuses after which a call is over; the voicemail ones end a call
+// whose caller left a message, or tried to.
+constexpr std::array<std::string_view, 10> kCallEnds{
+    "FINISHED",  "FAILED",        "MISSED",  "REFUSED",      "BUSY",
+    "CANCELLED", "FAILUREREASON", "VM_SENT", "VM_CANCELLED", "VM_FAILED",
+};
+
+bool IsCallEnd(std::string_view status)
+{
+    return std::find(kCallEnds.begin(), kCallEnds.end(), status) != kCallEnds.end();
+}
 
 std::string_view TrimCommas(std::string_view word)
 {
@@ -216,8 +229,7 @@ void CSkypeBridge::ParseCall(std::string_view text)
             SendPartnerQuery();
         } else if (status == "INPROGRESS") {
             SetState(ANSWERING);
-        } else if (status == "FINISHED" || status == "FAILED" || status == "MISSED" ||
-                   status == "REFUSED" || status == "FAILUREREASON") {
+        } else if (IsCallEnd(status)) {
             SetState(NORMAL);
             m_endedCallId = id;
             m_callId.clear();

@@ -17,12 +17,15 @@ DWORD PhoneCapsFixedSize(DWORD version)
     return version >= TAPI_VERSION2_0 ? sizeof(PHONECAPS) : 144;
 }
 
-bool SingleBit(DWORD value) { return value != 0 && (value & (value - 1)) == 0; }
+bool SingleBit(DWORD value)
+{
+    return value != 0 && (value & (value - 1)) == 0;
+}
 
 } // namespace
 
-LONG CModemProvider::phoneInitializeExA(HPHONEAPP *lphPhoneApp, HINSTANCE, PHONECALLBACK,
-                                        LPCSTR, DWORD *lpdwNumDevs, DWORD *lpdwAPIVersion,
+LONG CModemProvider::phoneInitializeExA(HPHONEAPP *lphPhoneApp, HINSTANCE, PHONECALLBACK, LPCSTR,
+                                        DWORD *lpdwNumDevs, DWORD *lpdwAPIVersion,
                                         PHONEINITIALIZEEXPARAMS *params)
 {
     if (!lphPhoneApp || !lpdwNumDevs || !lpdwAPIVersion || !params)
@@ -109,8 +112,7 @@ LONG CModemProvider::phoneGetDevCapsA(HPHONEAPP hPhoneApp, DWORD dwDeviceID, DWO
 }
 
 LONG CModemProvider::phoneOpen(HPHONEAPP hPhoneApp, DWORD dwDeviceID, HPHONE *lphPhone,
-                               DWORD dwAPIVersion, DWORD dwExtVersion, DWORD_PTR,
-                               DWORD dwPrivilege)
+                               DWORD dwAPIVersion, DWORD dwExtVersion, DWORD_PTR, DWORD dwPrivilege)
 {
     const AppDevice found = FindDevice(m_phoneApps, hPhoneApp, dwDeviceID);
     if (found.error != 0)
@@ -148,8 +150,8 @@ LONG CModemProvider::phoneOpen(HPHONEAPP hPhoneApp, DWORD dwDeviceID, HPHONE *lp
     return 0;
 }
 
-LONG CModemProvider::phoneSetStatusMessages(HPHONE hPhone, DWORD dwPhoneStates,
-                                            DWORD dwButtonModes, DWORD dwButtonStates)
+LONG CModemProvider::phoneSetStatusMessages(HPHONE hPhone, DWORD dwPhoneStates, DWORD dwButtonModes,
+                                            DWORD dwButtonStates)
 {
     {
         std::lock_guard lock(m_mutex);

@@ -20,18 +20,15 @@ public:
                                    LINECALLBACK lpfnCallback, LPCSTR lpszFriendlyAppName,
                                    DWORD *lpdwNumDevs, DWORD *lpdwAPIVersion,
                                    LINEINITIALIZEEXPARAMS *lpLineInitializeExParams) = 0;
-    virtual LONG lineNegotiateAPIVersion(HLINEAPP hLineApp, DWORD dwDeviceID,
-                                         DWORD dwAPILowVersion, DWORD dwAPIHighVersion,
-                                         DWORD *lpdwAPIVersion,
+    virtual LONG lineNegotiateAPIVersion(HLINEAPP hLineApp, DWORD dwDeviceID, DWORD dwAPILowVersion,
+                                         DWORD dwAPIHighVersion, DWORD *lpdwAPIVersion,
                                          LINEEXTENSIONID *lpExtensionID) = 0;
     virtual LONG lineGetDevCapsA(HLINEAPP hLineApp, DWORD dwDeviceID, DWORD dwAPIVersion,
                                  DWORD dwExtVersion, LINEDEVCAPS *lpLineDevCaps) = 0;
-    virtual LONG lineOpenA(HLINEAPP hLineApp, DWORD dwDeviceID, HLINE *lphLine,
-                           DWORD dwAPIVersion, DWORD dwExtVersion, DWORD_PTR dwCallbackInstance,
-                           DWORD dwPrivileges, DWORD dwMediaModes,
-                           const LINECALLPARAMS *lpCallParams) = 0;
-    virtual LONG lineSetStatusMessages(HLINE hLine, DWORD dwLineStates,
-                                       DWORD dwAddressStates) = 0;
+    virtual LONG lineOpenA(HLINEAPP hLineApp, DWORD dwDeviceID, HLINE *lphLine, DWORD dwAPIVersion,
+                           DWORD dwExtVersion, DWORD_PTR dwCallbackInstance, DWORD dwPrivileges,
+                           DWORD dwMediaModes, const LINECALLPARAMS *lpCallParams) = 0;
+    virtual LONG lineSetStatusMessages(HLINE hLine, DWORD dwLineStates, DWORD dwAddressStates) = 0;
     virtual LONG lineMakeCallA(HLINE hLine, HCALL *lphCall, LPCSTR lpszDestAddress,
                                DWORD dwCountryCode, const LINECALLPARAMS *lpCallParams) = 0;
     virtual LONG lineAnswer(HCALL hCall, LPCSTR lpsUserUserInfo, DWORD dwSize) = 0;

@@ -1,6 +1,7 @@
 // Suspend and resume as logind announces them, from python3-dbusmock's
 // logind on a private bus that stands in for the system bus.
 #include "app/PowerMonitor.h"
+
 #include "tests/support/SkypeSimProcess.h"
 
 #include <QCoreApplication>
@@ -12,9 +13,7 @@
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QProcess>
-
 #include <gtest/gtest.h>
-
 #include <vector>
 
 using namespace vocamo;
@@ -42,7 +41,8 @@ public:
         m_bus = std::make_unique<QDBusConnection>(
             QDBusConnection::connectToBus(m_address, QStringLiteral("logind-control")));
         return PumpUntil([&] {
-            return m_bus->interface()->isServiceRegistered(QStringLiteral("org.freedesktop.login1"));
+            return m_bus->interface()->isServiceRegistered(
+                QStringLiteral("org.freedesktop.login1"));
         });
     }
     ~FakeLogind()
@@ -60,8 +60,9 @@ public:
         QDBusMessage request = QDBusMessage::createMethodCall(
             QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
             QStringLiteral("org.freedesktop.DBus.Mock"), QStringLiteral("EmitSignal"));
-        request << QStringLiteral("org.freedesktop.login1.Manager") << QStringLiteral("PrepareForSleep")
-             << QStringLiteral("b") << QVariant::fromValue(QVariantList{start});
+        request << QStringLiteral("org.freedesktop.login1.Manager")
+                << QStringLiteral("PrepareForSleep") << QStringLiteral("b")
+                << QVariant::fromValue(QVariantList{start});
         m_bus->call(request);
     }
     int Inhibitors()

@@ -27,8 +27,8 @@ TEST(VersionReader, RecordKeepsEveryDigitAndDropsSurroundingBlanks)
 
 TEST(VersionReader, TextThatIsNotFourSixteenBitNumbersIsNoRecord)
 {
-    for (const char *text : {"", "1,2,3", "1,2,3,4,5", "1,,3,4", "1,2,3,", "65536,0,0,0",
-                             "1,2,3,x", "-1,2,3,4", "1, 2,3,4", "99999999999999999999,1,1,1"}) {
+    for (const char *text : {"", "1,2,3", "1,2,3,4,5", "1,,3,4", "1,2,3,", "65536,0,0,0", "1,2,3,x",
+                             "-1,2,3,4", "1, 2,3,4", "99999999999999999999,1,1,1"}) {
         EXPECT_EQ(CVersionReader::FromText(text).GetProductVersion(), "") << text;
     }
 }

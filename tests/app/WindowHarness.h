@@ -21,11 +21,9 @@
 #include <QApplication>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -52,9 +50,10 @@ struct WindowOptions {
     bool modem = true;
     ModemSimOptions modemOptions = FastModem();
     bool skype = true;
-    QStringList skypeArguments = {QStringLiteral("--friend"), QStringLiteral("anna.b:ONLINE:Anna B"),
-                                  QStringLiteral("--friend"), QStringLiteral("bob.o:OFFLINE:Bob O"),
-                                  QStringLiteral("--friend"), QStringLiteral("carl.c:AWAY:Carl C")};
+    QStringList skypeArguments = {
+        QStringLiteral("--friend"), QStringLiteral("anna.b:ONLINE:Anna B"),
+        QStringLiteral("--friend"), QStringLiteral("bob.o:OFFLINE:Bob O"),
+        QStringLiteral("--friend"), QStringLiteral("carl.c:AWAY:Carl C")};
     std::string phonebook = "[Anna]\nPhone_Home=0221550123\nPhone_Office=\nPhone_Mobile=0171555\n"
                             "[Ben]\nPhone_Home=\nPhone_Office=0895550147\nPhone_Mobile=0160555\n"
                             "[Carla]\nPhone_Home=0305550178\n";

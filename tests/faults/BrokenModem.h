@@ -68,9 +68,14 @@ private:
     void Answer()
     {
         switch (m_mode) {
-        case Mode::Silent: break;
-        case Mode::Error: Write("\r\nERROR\r\n"); break;
-        case Mode::Noise: Write(Noise(48)); break;
+        case Mode::Silent:
+            break;
+        case Mode::Error:
+            Write("\r\nERROR\r\n");
+            break;
+        case Mode::Noise:
+            Write(Noise(48));
+            break;
         }
     }
 

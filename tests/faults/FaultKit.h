@@ -4,7 +4,6 @@
 
 #include <QElapsedTimer>
 #include <QTimer>
-
 #include <algorithm>
 #include <chrono>
 

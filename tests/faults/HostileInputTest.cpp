@@ -1,8 +1,8 @@
 // What others send us at its worst: caller IDs, friend names, notifications,
 // phonebook files and numbers that no one well-meaning would send.
 #include "skype/SkypeText.h"
-#include "tests/faults/FaultKit.h"
 #include "tests/app/WindowHarness.h"
+#include "tests/faults/FaultKit.h"
 
 #include <random>
 
@@ -65,7 +65,8 @@ TEST(HostileInput, CallerIdOfTenThousandBytesOrWithControlCharactersIsCutAndClea
 
     ASSERT_TRUE(h.modem->Control("ring 5"));
     ASSERT_TRUE(h.Until([&] { return h.window->WindowState() == RINGING; }));
-    ASSERT_TRUE(h.modem->Control("say NMBR = 0171\x01\x1b[2J\t555\x7f\x08" "0123\x10"));
+    ASSERT_TRUE(h.modem->Control("say NMBR = 0171\x01\x1b[2J\t555\x7f\x08"
+                                 "0123\x10"));
     ASSERT_TRUE(h.Until([&] { return !h.window->PartyNumber().empty(); }));
     EXPECT_TRUE(Printable(h.window->PartyNumber())) << h.window->PartyNumber();
     EXPECT_EQ(h.window->PartyNumber(), "01715550123");
@@ -87,15 +88,18 @@ TEST(HostileInput, SkypeNotificationsOfAMegabyteLeaveTheLineAttached)
     QString noise;
     while (noise.size() < megabyte)
         noise += QStringLiteral("\u00e9\u4e2d\x01, ;$#\t");
-    h.skype.Control(QStringLiteral("say USER anna.b FULLNAME ") + QString(megabyte, QLatin1Char('x')));
+    h.skype.Control(QStringLiteral("say USER anna.b FULLNAME ") +
+                    QString(megabyte, QLatin1Char('x')));
     h.skype.Control(QStringLiteral("say CALL 7 STATUS ") + QString(megabyte, QLatin1Char('R')));
     h.skype.Control(QStringLiteral("say USER anna.b ") + noise);
     h.skype.Control(QStringLiteral("say ") + noise);
     h.skype.Control(QStringLiteral("say USER anna.b DISPLAYNAME Last one"));
-    ASSERT_TRUE(h.Until([&] {
-        const CSkypeFriend *anna = FriendOf(bridge, "anna.b");
-        return anna && anna->displayName == "Last one";
-    }, 15s));
+    ASSERT_TRUE(h.Until(
+        [&] {
+            const CSkypeFriend *anna = FriendOf(bridge, "anna.b");
+            return anna && anna->displayName == "Last one";
+        },
+        15s));
     EXPECT_EQ(FriendOf(bridge, "anna.b")->fullName, std::string(kSkypeNameUnits, 'x'));
     EXPECT_EQ(h.window->SkypeState(), NORMAL);
     EXPECT_EQ(h.window->WindowState(), NORMAL);
@@ -119,10 +123,12 @@ TEST(HostileInput, SkypeNotificationsOfAMegabyteLeaveTheLineAttached)
     h.Key(Qt::Key_Delete);
     // The client may have sent its own list again meanwhile: say it once more.
     h.skype.Control(QStringLiteral("say USERS ") + QString(megabyte, QLatin1Char('h')));
-    ASSERT_TRUE(h.Until([&] {
-        const CContactItem *row = h.window->FirstFriendRow();
-        return row && row->GetName().size() == static_cast<size_t>(megabyte);
-    }, 15s));
+    ASSERT_TRUE(h.Until(
+        [&] {
+            const CContactItem *row = h.window->FirstFriendRow();
+            return row && row->GetName().size() == static_cast<size_t>(megabyte);
+        },
+        15s));
     const qsizetype callsBefore = h.skype.SimLog().count(QStringLiteral("<- CALL "));
     h.window->CallAction(); // a refused send goes nowhere, at once
     EXPECT_EQ(h.skype.SimLog().count(QStringLiteral("<- CALL ")), callsBefore);
@@ -146,8 +152,8 @@ TEST(HostileInput, PhonebookOfBinaryBytesAndCommandsDialsOnlyDialStrings)
     WindowOptions options;
     options.skype = false;
     options.phonebook = "[Eve]\nPhone_Home=0301;ATS0=1\nPhone_Office=0302\rAT+VTX\n"
-                        "Phone_Mobile=0303-55\n[Huge]\nPhone_Home=" + std::string(4 << 20, '5') +
-                        "\n" + bytes;
+                        "Phone_Mobile=0303-55\n[Huge]\nPhone_Home=" +
+                        std::string(4 << 20, '5') + "\n" + bytes;
     WindowHarness h(options);
     ASSERT_TRUE(h.ModemReady());
     EXPECT_EQ(h.window->DialString(), "0301;ATS0=1");

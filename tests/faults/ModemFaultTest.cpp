@@ -1,8 +1,8 @@
 // The modem pulled out in every call state and plugged in again, and modems
 // that answer nothing, ERROR, or noise.
+#include "tests/app/WindowHarness.h"
 #include "tests/faults/BrokenModem.h"
 #include "tests/faults/FaultKit.h"
-#include "tests/app/WindowHarness.h"
 
 #include <QDir>
 
@@ -16,10 +16,14 @@ enum class CallAt { Idle, Ringing, Dialling, Connected };
 std::string Name(const testing::TestParamInfo<CallAt> &info)
 {
     switch (info.param) {
-    case CallAt::Idle: return "Idle";
-    case CallAt::Ringing: return "Ringing";
-    case CallAt::Dialling: return "Dialling";
-    case CallAt::Connected: return "Connected";
+    case CallAt::Idle:
+        return "Idle";
+    case CallAt::Ringing:
+        return "Ringing";
+    case CallAt::Dialling:
+        return "Dialling";
+    case CallAt::Connected:
+        return "Connected";
     }
     return "Unknown";
 }
@@ -69,7 +73,8 @@ TEST_P(ModemUnplugged, LineFallsToInitWithoutAHangAndReturnsWhenThePortDoes)
 
     int32_t expected = NORMAL;
     switch (GetParam()) {
-    case CallAt::Idle: break;
+    case CallAt::Idle:
+        break;
     case CallAt::Ringing:
         ASSERT_TRUE(h.modem->Control("ring 30 0895550147"));
         expected = RINGING;
@@ -99,11 +104,13 @@ TEST_P(ModemUnplugged, LineFallsToInitWithoutAHangAndReturnsWhenThePortDoes)
     EXPECT_LT(stall.Longest(), kHangBound);
 
     ASSERT_TRUE(linked.PlugIn());
-    ASSERT_TRUE(h.Until([&] { return h.window->ModemState() == NORMAL && h.window->FirstNameRow(); }));
+    ASSERT_TRUE(
+        h.Until([&] { return h.window->ModemState() == NORMAL && h.window->FirstNameRow(); }));
     EXPECT_LT(stall.Longest(), kHangBound);
     // The new port carries calls.
     ASSERT_TRUE(h.modem->Control("ring 3 0305550178"));
-    ASSERT_TRUE(h.Until([&] { return h.window->WindowState() == RINGING && !h.window->PartyName().empty(); }));
+    ASSERT_TRUE(h.Until(
+        [&] { return h.window->WindowState() == RINGING && !h.window->PartyName().empty(); }));
     EXPECT_EQ(h.window->PartyName(), "Carla");
     EXPECT_EQ(h.window->CallOwner(), LINE_MODEM);
 }
@@ -162,9 +169,12 @@ INSTANTIATE_TEST_SUITE_P(Modes, BrokenModemLine,
                                          CBrokenModem::Mode::Noise),
                          [](const testing::TestParamInfo<CBrokenModem::Mode> &info) {
                              switch (info.param) {
-                             case CBrokenModem::Mode::Silent: return std::string("Silent");
-                             case CBrokenModem::Mode::Error: return std::string("Error");
-                             case CBrokenModem::Mode::Noise: return std::string("Noise");
+                             case CBrokenModem::Mode::Silent:
+                                 return std::string("Silent");
+                             case CBrokenModem::Mode::Error:
+                                 return std::string("Error");
+                             case CBrokenModem::Mode::Noise:
+                                 return std::string("Noise");
                              }
                              return std::string("Unknown");
                          });

@@ -132,7 +132,8 @@ TEST_F(BridgeTest, CallsRunFromFirstStatusToAnyEndAndStayEnded)
 {
     // Every end returns to normal, whether we called or were called.
     int id = 20;
-    for (const char *end : {"FINISHED", "FAILED", "MISSED", "REFUSED", "FAILUREREASON"}) {
+    for (const char *end : {"FINISHED", "FAILED", "MISSED", "REFUSED", "BUSY", "CANCELLED",
+                            "FAILUREREASON", "VM_SENT", "VM_CANCELLED", "VM_FAILED"}) {
         for (const char *start : {"ROUTING", "RINGING"}) {
             const std::string call = "CALL " + std::to_string(id++) + " STATUS ";
             Parse(call + start);
@@ -163,6 +164,10 @@ TEST_F(BridgeTest, CallsRunFromFirstStatusToAnyEndAndStayEnded)
     // The window reads the handle when it paints, so it paints again.
     EXPECT_EQ(window.Take(),
               (Messages{{WM_APP_EVENT, RECEIVER_WINDOW, EVT_SKYPE_PARTNER}, {WM_REFRESH, 0, 0}}));
+    transport.ClearSent();
+    for (int asked = 0; asked < 3; ++asked) // the window asks again while it waits
+        bridge->OnRequest(RECEIVER_SKYPE, REQ_SKYPE_HANGUP);
+    EXPECT_EQ(WindowSends(), Strings{"SET CALL 9 STATUS FINISHED"});
 }
 
 TEST_F(BridgeTest, ConnectionAndUserStatusKeepOrEmptyTheAccount)

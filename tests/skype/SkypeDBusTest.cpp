@@ -62,6 +62,12 @@ TEST_F(SkypeDBusTest, DiscoversTheClientAndItsFriendsArriveWithTheirDetails)
 TEST_F(SkypeDBusTest, CallsOutAndInAreAnsweredAndEnded)
 {
     ASSERT_TRUE(Ready());
+    for (const char *outcome : {"busy", "cancel"}) { // each ends the call, so the next one shows
+        ASSERT_TRUE(bridge->SendCommand("CALL alice"));
+        ASSERT_TRUE(StateIs(DIALING));
+        sim.Control(QString::fromLatin1(outcome));
+        ASSERT_TRUE(StateIs(NORMAL)) << outcome;
+    }
     ASSERT_TRUE(bridge->SendCommand("CALL alice"));
     ASSERT_TRUE(StateIs(DIALING));
     EXPECT_TRUE(PumpUntil([&] { return bridge->GetPartnerHandle() == "alice"; }));

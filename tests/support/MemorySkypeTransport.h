@@ -32,9 +32,9 @@ public:
     bool Send(const std::string &client, std::string_view text) override;
 
     // The client's side.
-    void SetClient(std::string name);        // sends to this name are accepted
-    void SetAnswering(bool answering);       // false: the client no longer answers
-    void SetResponder(Responder responder);  // its answer to each command
+    void SetClient(std::string name);       // sends to this name are accepted
+    void SetAnswering(bool answering);      // false: the client no longer answers
+    void SetResponder(Responder responder); // its answer to each command
     // Deliver to the sink as the window thread would (call on that thread).
     int Attach(const std::string &client, uint32_t status);
     int Notify(const std::string &sender, std::string_view text);

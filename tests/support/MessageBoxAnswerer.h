@@ -5,7 +5,6 @@
 #include <QMessageBox>
 #include <QString>
 #include <QTimer>
-
 #include <deque>
 #include <vector>
 
@@ -40,8 +39,8 @@ private:
         if (!box || !box->isVisible())
             return;
         const bool expected = !m_answers.empty();
-        m_seen.push_back({box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
-                          expected});
+        m_seen.push_back(
+            {box->windowTitle(), box->text(), box->icon(), box->standardButtons(), expected});
         const QMessageBox::StandardButton answer =
             expected ? m_answers.front() : QMessageBox::NoButton;
         if (expected)

@@ -43,7 +43,8 @@ int __real_rename(const char *from, const char *to);
 
 ssize_t __wrap_write(int fd, const void *data, size_t size)
 {
-    if (const int error = vocamo::FaultAt(ProfileWriteStep::Write); error && vocamo::IsRegularFile(fd)) {
+    if (const int error = vocamo::FaultAt(ProfileWriteStep::Write);
+        error && vocamo::IsRegularFile(fd)) {
         errno = error;
         return -1;
     }
@@ -52,7 +53,8 @@ ssize_t __wrap_write(int fd, const void *data, size_t size)
 
 int __wrap_fsync(int fd)
 {
-    if (const int error = vocamo::FaultAt(ProfileWriteStep::Fsync); error && vocamo::IsRegularFile(fd)) {
+    if (const int error = vocamo::FaultAt(ProfileWriteStep::Fsync);
+        error && vocamo::IsRegularFile(fd)) {
         errno = error;
         return -1;
     }

@@ -1,10 +1,8 @@
 // One QApplication for the whole test program, on the offscreen platform unless
 // the caller chose another.
 #include <QApplication>
-
-#include <gtest/gtest.h>
-
 #include <cstdlib>
+#include <gtest/gtest.h>
 
 int main(int argc, char **argv)
 {

@@ -5,8 +5,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <functional>
-#include <utility>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 namespace vocamo {

@@ -4,7 +4,6 @@
 #include "tools/vocamo-modem-sim/ModemSim.h"
 
 #include <gtest/gtest.h>
-
 #include <memory>
 #include <string>
 #include <vector>

@@ -7,7 +7,6 @@
 #include <QEventLoop>
 #include <QProcessEnvironment>
 #include <QTimer>
-
 #include <algorithm>
 #include <atomic>
 #include <csignal>

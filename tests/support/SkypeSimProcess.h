@@ -8,7 +8,6 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
-
 #include <chrono>
 #include <functional>
 #include <memory>

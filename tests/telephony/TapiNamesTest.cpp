@@ -5,7 +5,6 @@
 #include <QLoggingCategory>
 #include <QString>
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 

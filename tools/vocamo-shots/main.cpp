@@ -8,9 +8,9 @@
 #include "skin/SkinButton.h"
 
 #include <QDir>
-#include <deque>
 #include <QGuiApplication>
 #include <cstdio>
+#include <deque>
 
 namespace vocamo {
 namespace {

@@ -4,7 +4,6 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QTimer>
-
 #include <cstdio>
 
 namespace vocamo {
@@ -23,8 +22,10 @@ void Log(const char *direction, const QString &text)
 
 bool IsFinal(const QString &status)
 {
-    return status == QLatin1String("FINISHED") || status == QLatin1String("FAILED") ||
-           status == QLatin1String("MISSED") || status == QLatin1String("REFUSED");
+    static const QStringList kFinal{QStringLiteral("FINISHED"), QStringLiteral("FAILED"),
+                                    QStringLiteral("MISSED"),   QStringLiteral("REFUSED"),
+                                    QStringLiteral("BUSY"),     QStringLiteral("CANCELLED")};
+    return kFinal.contains(status);
 }
 
 } // namespace
@@ -45,9 +46,9 @@ bool CSkypeSim::Start(QString *error)
         *error = QStringLiteral("cannot export /com/Skype");
         return false;
     }
-    const auto reply = m_bus.interface()->registerService(
-        kService, QDBusConnectionInterface::DontQueueService,
-        QDBusConnectionInterface::DontAllowReplacement);
+    const auto reply =
+        m_bus.interface()->registerService(kService, QDBusConnectionInterface::DontQueueService,
+                                           QDBusConnectionInterface::DontAllowReplacement);
     if (!reply.isValid() || reply.value() != QDBusConnectionInterface::ServiceRegistered) {
         *error = QStringLiteral("%1 is taken").arg(kService);
         return false;
@@ -75,8 +76,8 @@ QString CSkypeSim::Invoke(const QString &command)
 // punctuation, other scripts, replacement characters and emoji.
 QString CSkypeSim::Noise()
 {
-    static const char32_t kPool[] = {0x01, 0x07, 0x09, 0x0a, 0x0d, 0x1b, 0x7f, ' ', ',', '#',
-                                     '$', ';', 0xe9, 0x416, 0x4e2d, 0xfffd, 0x1f4de};
+    static const char32_t kPool[] = {0x01, 0x07, 0x09, 0x0a, 0x0d,  0x1b,   0x7f,   ' ',    ',',
+                                     '#',  '$',  ';',  0xe9, 0x416, 0x4e2d, 0xfffd, 0x1f4de};
     auto next = [this] {
         m_noiseSeed = m_noiseSeed * 6364136223846793005ull + 1442695040888963407ull;
         return static_cast<quint32>(m_noiseSeed >> 33);
@@ -249,6 +250,11 @@ void CSkypeSim::Control(const QString &line)
                 SetCallStatus(*call, call->incoming ? QStringLiteral("MISSED")
                                                     : QStringLiteral("REFUSED"));
         }
+    } else if (verb == QLatin1String("busy") || verb == QLatin1String("cancel")) {
+        // The dialled party is busy, or the call is given up before an answer.
+        if (Call *call = CurrentCall(); call && call->status != QLatin1String("INPROGRESS"))
+            SetCallStatus(*call, verb == QLatin1String("busy") ? QStringLiteral("BUSY")
+                                                               : QStringLiteral("CANCELLED"));
     } else if (verb == QLatin1String("status") && words.size() >= 3) {
         if (Friend *f = FindFriend(words[1])) {
             f->status = words[2];
@@ -314,8 +320,7 @@ void CSkypeSim::NotifyAll(const QString &text, const QString &except)
     for (const QString &client : std::as_const(m_clients)) {
         if (client == except)
             continue;
-        QDBusMessage notify = QDBusMessage::createMethodCall(client, kClientPath,
-                                                             kClientInterface,
+        QDBusMessage notify = QDBusMessage::createMethodCall(client, kClientPath, kClientInterface,
                                                              QStringLiteral("Notify"));
         notify << text;
         Log("=>", text);

@@ -34,7 +34,7 @@ public:
     // Registers the object and takes the name; false when either fails.
     bool Start(QString *error);
 
-    // One control line: incoming HANDLE, answer, hangup,
+    // One control line: incoming HANDLE, answer, hangup, busy, cancel,
     // status HANDLE ONLINESTATUS, online, offline, refuse, quit; and for
     // fault tests: say TEXT (TEXT as a notification), garble on|off (every
     // answer replaced by noise, each followed by a noisy notification; the

@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QSocketNotifier>
-
 #include <cstdio>
 #include <unistd.h>
 
@@ -37,7 +36,8 @@ int main(int argc, char **argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Plays the Skype client on the session bus. Control lines on stdin: incoming HANDLE, "
-        "answer, hangup, status HANDLE ONLINESTATUS, online, offline, refuse, say TEXT, "
+        "answer, hangup, busy, cancel, status HANDLE ONLINESTATUS, online, offline, refuse, say "
+        "TEXT, "
         "garble on|off, quit."));
     parser.addHelpOption();
     QCommandLineOption friendOption(QStringLiteral("friend"),

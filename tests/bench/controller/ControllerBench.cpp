@@ -4,8 +4,8 @@
 // client's own provider over VOCAMO_MODEMS as in the program.
 
 #include "core/CallState.h"
-#include "tests/support/RecordingMessageTarget.h"
 #include "telephony/CallController.h"
+#include "tests/support/RecordingMessageTarget.h"
 #include "tools/vocamo-modem-sim/ModemSim.h"
 
 #include <benchmark/benchmark.h>

@@ -1,13 +1,12 @@
 // The modem line against the simulator: how quickly a ring becomes an
 // offered call for the controller, and what opening and closing the line cost.
 
-#include "tests/support/RecordingMessageTarget.h"
 #include "platform/tapi/ModemProvider.h"
 #include "telephony/TapiClient.h"
+#include "tests/support/RecordingMessageTarget.h"
 #include "tools/vocamo-modem-sim/ModemSim.h"
 
 #include <benchmark/benchmark.h>
-
 #include <memory>
 
 namespace vocamo {

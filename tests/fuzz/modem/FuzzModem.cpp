@@ -50,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     auto port = std::make_shared<CModemPort>("/nonexistent/modem");
     auto queue = std::make_shared<CLineMessageQueue>();
     DWORD nextHandle = 100;
-    CModemLine line(port, 1, 0, 1, queue, [&] { return ++nextHandle; }, timeouts);
+    CModemLine line(
+        port, 1, 0, 1, queue, [&] { return ++nextHandle; }, timeouts);
     line.SetStatusMessages(LINEDEVSTATE_ALL);
 
     CModemOutputParser parser;

@@ -1,7 +1,7 @@
 // Notifications from the client, one a line, through the receive path.
-#include "tests/support/MemorySkypeTransport.h"
 #include "skype/SkypeBridge.h"
 #include "skype/SkypeText.h"
+#include "tests/support/MemorySkypeTransport.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -54,9 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // commands get no answer.
     static std::string last;
     static const std::thread::id self = std::this_thread::get_id();
-    transport.SetResponder([](std::string_view) {
-        return std::this_thread::get_id() == self ? last : std::string();
-    });
+    transport.SetResponder(
+        [](std::string_view) { return std::this_thread::get_id() == self ? last : std::string(); });
     while (!input.empty()) {
         const size_t end = input.find('\n');
         const std::string_view line = input.substr(0, end);
