@@ -9,7 +9,6 @@
 #include <QEvent>
 #include <QLoggingCategory>
 #include <QThread>
-
 #include <atomic>
 
 namespace vocamo {
@@ -25,8 +24,8 @@ const QString kClientPath = QStringLiteral("/com/Skype/Client");
 
 QDBusMessage Invoke(const QString &client, const QString &command)
 {
-    QDBusMessage call = QDBusMessage::createMethodCall(client, kPath, kInterface,
-                                                       QStringLiteral("Invoke"));
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(client, kPath, kInterface, QStringLiteral("Invoke"));
     call << command;
     return call;
 }
@@ -65,8 +64,8 @@ CDBusSkypeTransport::CDBusSkypeTransport(QDBusConnection bus, std::chrono::milli
       m_watcher(kService, m_bus, QDBusServiceWatcher::WatchForOwnerChange)
 {
     if (m_bus.isConnected())
-        m_registered = m_bus.registerObject(kClientPath, this,
-                                            QDBusConnection::ExportScriptableSlots);
+        m_registered =
+            m_bus.registerObject(kClientPath, this, QDBusConnection::ExportScriptableSlots);
     connect(&m_watcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
             &CDBusSkypeTransport::OnOwnerChanged);
 }
@@ -259,10 +258,17 @@ bool CDBusSkypeTransport::event(QEvent *event)
     return true;
 }
 
+// Anyone on the bus can call this; only the owner of the client's name is
+// heard.
 void CDBusSkypeTransport::Notify(const QString &text)
 {
-    const std::string sender = calledFromDBus() ? message().service().toStdString() : std::string();
-    DeliverText(sender, text.toStdString());
+    const QString sender = calledFromDBus() ? message().service() : QString();
+    {
+        std::lock_guard lock(m_ownerMutex);
+        if (sender.isEmpty() || sender != m_owner)
+            return;
+    }
+    DeliverText(sender.toStdString(), text.toStdString());
 }
 
 void CDBusSkypeTransport::DeliverAttach(const QString &client, uint32_t status)

@@ -76,16 +76,10 @@ int CSkypeBridge::OnAttach(const std::string &client, uint32_t status)
 
 int CSkypeBridge::OnCopyData(const std::string &sender, std::string_view text)
 {
-    {
-        std::unique_lock lock(m_mutex);
-        if (sender != m_skypeWindow) {
-            // Only the attached client may talk to us.
-            ForgetLocked();
-            lock.unlock();
-            PostState();
-            return 0;
-        }
-    }
+    // Any program can send us a notification; only the attached client is
+    // heard, and nobody else can knock it off.
+    if (sender.empty() || sender != GetSkypeWindow())
+        return 0;
     if (m_parseDepth >= kMaxParseDepth)
         return 1;
     ++m_parseDepth;
@@ -112,8 +106,8 @@ bool CSkypeBridge::Transmit(std::string_view text, Answer answer)
         std::lock_guard lock(m_mutex);
         client = m_skypeWindow;
     }
-    const bool sent = answer == Answer::Ignored ? m_transport.Post(client, text)
-                                                : m_transport.Send(client, text);
+    const bool sent =
+        answer == Answer::Ignored ? m_transport.Post(client, text) : m_transport.Send(client, text);
     if (sent)
         return true;
     ForgetAfterFailedSend(client);

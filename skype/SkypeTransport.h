@@ -22,7 +22,7 @@ public:
     // `client` identifies the client that reports; it is the address later
     // sends go to.
     virtual int OnAttach(const std::string &client, uint32_t status) = 0;
-    // A notification from `sender`.
+    // A notification from `sender`: 0 when that is not the attached client.
     virtual int OnCopyData(const std::string &sender, std::string_view text) = 0;
 };
 

@@ -1,6 +1,6 @@
 // The Skype client killed, stopped or talking nonsense, in every call state.
-#include "tests/faults/FaultKit.h"
 #include "tests/app/WindowHarness.h"
+#include "tests/faults/FaultKit.h"
 
 using namespace vocamo;
 using namespace vocamo::test;
@@ -50,7 +50,8 @@ TEST_P(SkypeFault, WindowStaysUsableAndTheLineRecovers)
 
     int32_t state = NORMAL;
     switch (at) {
-    case SkypeCallAt::Idle: break;
+    case SkypeCallAt::Idle:
+        break;
     case SkypeCallAt::Dialling:
         h.Key(Qt::Key_Left);
         ASSERT_EQ(h.window->ActiveLine(), LINE_SKYPE);
@@ -66,7 +67,8 @@ TEST_P(SkypeFault, WindowStaysUsableAndTheLineRecovers)
         state = at == SkypeCallAt::Ringing ? RINGING : ANSWERING;
         break;
     }
-    ASSERT_TRUE(h.Until([&] { return h.window->WindowState() == state && h.window->SkypeState() == state; }));
+    ASSERT_TRUE(h.Until(
+        [&] { return h.window->WindowState() == state && h.window->SkypeState() == state; }));
 
     CStallMeter stall;
     switch (fault) {
@@ -81,6 +83,8 @@ TEST_P(SkypeFault, WindowStaysUsableAndTheLineRecovers)
         h.skype.Control(QStringLiteral("garble on"));
         for (const char *text : kMalformed)
             h.skype.Control(QStringLiteral("say ") + QString::fromUtf8(text));
+        // Nor does another program on the bus, whatever it says.
+        h.skype.Control(QStringLiteral("intrude CONNSTATUS OFFLINE"));
         // A few passes of the worker with noise for every answer; nonsense
         // changes nothing.
         ASSERT_TRUE(h.SimSaw(QStringLiteral("ERROR 9999")));
@@ -112,12 +116,17 @@ TEST_P(SkypeFault, WindowStaysUsableAndTheLineRecovers)
 
     // The client comes back to its senses: the line is usable again.
     switch (fault) {
-    case Fault::Killed: ASSERT_TRUE(h.skype.Start(WindowOptions().skypeArguments, true)); break;
-    case Fault::Stopped: h.skype.Continue(); break;
-    case Fault::Garbage: break;
+    case Fault::Killed:
+        ASSERT_TRUE(h.skype.Start(WindowOptions().skypeArguments, true));
+        break;
+    case Fault::Stopped:
+        h.skype.Continue();
+        break;
+    case Fault::Garbage:
+        break;
     }
-    ASSERT_TRUE(h.Until([&] { return h.window->SkypeState() == NORMAL && h.window->FirstFriendRow(); },
-                        15s));
+    ASSERT_TRUE(h.Until(
+        [&] { return h.window->SkypeState() == NORMAL && h.window->FirstFriendRow(); }, 15s));
     h.skype.Control(QStringLiteral("incoming carl.c"));
     EXPECT_TRUE(h.Until([&] { return h.window->WindowState() == RINGING; }));
     EXPECT_EQ(h.window->CallOwner(), LINE_SKYPE);

@@ -217,15 +217,16 @@ TEST_F(BridgeTest, AttachStatusesTakeForgetOrIgnoreTheClient)
     }
 }
 
-TEST_F(BridgeTest, NotificationFromAForeignSenderDetachesUnparsed)
+TEST_F(BridgeTest, NotificationFromAForeignSenderIsIgnored)
 {
     AttachOnline();
     window.Clear();
     EXPECT_EQ(transport.Notify("intruder", "CALL 1 STATUS RINGING"), 0);
-    EXPECT_EQ(bridge->GetSkypeWindow(), "");
-    EXPECT_EQ(bridge->GetState(), INIT);
-    EXPECT_EQ(bridge->GetConnStatus() + bridge->GetCallId(), "");
-    EXPECT_EQ(window.Messages(), Messages{kStateEvent});
+    EXPECT_EQ(transport.Notify("", "CONNSTATUS OFFLINE"), 0);
+    EXPECT_EQ(bridge->GetSkypeWindow(), kClient);
+    EXPECT_EQ(bridge->GetState(), NORMAL);
+    EXPECT_EQ(bridge->GetConnStatus() + bridge->GetCallId(), "ONLINE");
+    EXPECT_EQ(window.Messages(), Messages{});
 }
 
 TEST_F(BridgeTest, RefusedCommandKeepsTheClientAndAFailedSendForgetsIt)

@@ -85,6 +85,16 @@ TEST_F(SkypeDBusTest, CallsOutAndInAreAnsweredAndEnded)
     ASSERT_TRUE(StateIs(NORMAL));
 }
 
+TEST_F(SkypeDBusTest, AnotherProgramOnTheBusIsNotHeard)
+{
+    ASSERT_TRUE(Ready());
+    sim.Control(QStringLiteral("intrude CONNSTATUS OFFLINE"));
+    sim.Control(QStringLiteral("say CURRENTUSERHANDLE after.the.intruder"));
+    ASSERT_TRUE(PumpUntil([&] { return bridge->GetCurrentUserHandle() == "after.the.intruder"; }));
+    EXPECT_EQ(bridge->GetSkypeWindow(), sim.SimName().toStdString());
+    EXPECT_EQ(bridge->GetState(), NORMAL);
+}
+
 TEST_F(SkypeDBusTest, KilledClientIsLeftAndFoundAgainWhenBack)
 {
     ASSERT_TRUE(Ready());

@@ -272,6 +272,8 @@ void CSkypeSim::Control(const QString &line)
         m_refusing = true;
     } else if (verb == QLatin1String("say") && words.size() >= 2) {
         NotifyAll(line.mid(line.indexOf(QLatin1Char(' ')) + 1));
+    } else if (verb == QLatin1String("intrude") && words.size() >= 2) {
+        Intrude(line.mid(line.indexOf(QLatin1Char(' ')) + 1));
     } else if (verb == QLatin1String("garble")) {
         m_garbling = words.value(1) != QLatin1String("off");
     } else if (verb == QLatin1String("quit")) {
@@ -279,6 +281,23 @@ void CSkypeSim::Control(const QString &line)
     } else if (!verb.isEmpty()) {
         Log("!!", QStringLiteral("unknown control line: ") + line);
     }
+}
+
+// Another program on the bus sends the text to every attached program, as
+// the client's notifications look; a round trip to the bus after it puts it
+// ahead of whatever the client sends next.
+void CSkypeSim::Intrude(const QString &text)
+{
+    QDBusConnection intruder =
+        QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("intruder"));
+    for (const QString &client : std::as_const(m_clients)) {
+        QDBusMessage notify = QDBusMessage::createMethodCall(client, kClientPath, kClientInterface,
+                                                             QStringLiteral("Notify"));
+        notify << text;
+        Log("~>", text);
+        intruder.send(notify);
+    }
+    intruder.interface()->isServiceRegistered(kService);
 }
 
 CSkypeSim::Call *CSkypeSim::FindCall(const QString &id)

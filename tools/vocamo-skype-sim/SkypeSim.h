@@ -38,7 +38,8 @@ public:
     // status HANDLE ONLINESTATUS, online, offline, refuse, quit; and for
     // fault tests: say TEXT (TEXT as a notification), garble on|off (every
     // answer replaced by noise, each followed by a noisy notification; the
-    // commands still take effect).
+    // commands still take effect); intrude TEXT (TEXT as a notification from
+    // another program on the bus).
     void Control(const QString &line);
 
 public slots:
@@ -61,6 +62,7 @@ private:
     Friend *FindFriend(const QString &handle);
     void SetCallStatus(Call &call, const QString &status);
     void NotifyAll(const QString &text, const QString &except = QString());
+    void Intrude(const QString &text);
     QString Noise();
 
     QDBusConnection m_bus;

@@ -38,7 +38,7 @@ int main(int argc, char **argv)
         "Plays the Skype client on the session bus. Control lines on stdin: incoming HANDLE, "
         "answer, hangup, busy, cancel, status HANDLE ONLINESTATUS, online, offline, refuse, say "
         "TEXT, "
-        "garble on|off, quit."));
+        "garble on|off, intrude TEXT, quit."));
     parser.addHelpOption();
     QCommandLineOption friendOption(QStringLiteral("friend"),
                                     QStringLiteral("A friend (repeatable)."),
