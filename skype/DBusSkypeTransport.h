@@ -8,7 +8,6 @@
 #include <QDBusServiceWatcher>
 #include <QObject>
 #include <QString>
-
 #include <chrono>
 #include <mutex>
 

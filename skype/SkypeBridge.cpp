@@ -54,6 +54,7 @@ int CSkypeBridge::OnAttach(const std::string &client, uint32_t status)
         {
             std::lock_guard lock(m_mutex);
             m_skypeWindow = client;
+            ++m_attachment;
             m_state = INIT;
             m_connStatus.clear();
             m_currentUserHandle.clear();
@@ -152,6 +153,7 @@ void CSkypeBridge::ForgetSkype()
 
 void CSkypeBridge::ForgetLocked()
 {
+    ++m_attachment;
     m_state = INIT;
     m_connStatus.clear();
     m_currentUserHandle.clear();
@@ -170,9 +172,15 @@ std::string CSkypeBridge::GetSkypeWindow() const
     return m_skypeWindow;
 }
 
+uint64_t CSkypeBridge::Attachment() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_attachment;
+}
+
 std::string CSkypeBridge::GetCallId() const
 {
-    return m_callId;
+    return m_callsOf == Attachment() ? m_callId : std::string();
 }
 
 std::string CSkypeBridge::GetConnStatus() const

@@ -94,6 +94,10 @@ private:
     void ParseConnStatus(std::string_view status);
     void ParseUserStatus(std::string_view status);
     void SendPartnerQuery();
+    void TrackCall(std::string_view id, int32_t state);
+    void DropCallOfLostClient();
+    void ForgetCalls();
+    uint64_t Attachment() const;
 
     CMessageTarget &m_mainWindow;
     CSkypeTransport &m_transport;
@@ -111,12 +115,14 @@ private:
     std::string m_currentUserHandle;
     std::string m_userStatus;
     std::deque<std::string> m_outbox; // detail questions the worker sends
+    uint64_t m_attachment = 0;        // counts the changes of the attached client
 
     // Window thread only.
     std::string m_callId;
     std::string m_partnerHandle;
     std::string m_endedCallId;   // the last call that ended
     std::string m_hangUpSentFor; // the last call we asked the client to end
+    uint64_t m_callsOf = 0;      // the attachment these call ids belong to
     int m_parseDepth = 0;
 
     CSkypeFriendList m_friends; // changed under m_mutex, on the window thread

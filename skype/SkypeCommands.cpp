@@ -16,6 +16,7 @@ constexpr std::array<std::string_view, 7> kDetailProperties{
 
 int CSkypeBridge::OnRequest(WPARAM /*kind*/, LPARAM code)
 {
+    DropCallOfLostClient();
     switch (code) {
     case REQ_SKYPE_FRIEND_DETAILS:
         RequestFriendDetails();
@@ -80,7 +81,7 @@ std::string CSkypeBridge::GetPartnerHandle() const
     // The answer to the partner query is parsed on this very thread, so
     // waiting here could never see it arrive; the window paints again when
     // it does (EVT_SKYPE_PARTNER, then WM_REFRESH).
-    return m_partnerHandle;
+    return m_callsOf == Attachment() ? m_partnerHandle : std::string();
 }
 
 } // namespace vocamo

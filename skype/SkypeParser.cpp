@@ -112,6 +112,7 @@ void CSkypeBridge::ParseNotification(std::string_view text)
 {
     if (text.empty() || text.front() == ' ')
         return;
+    DropCallOfLostClient();
     // Whatever the client sends, what we store is valid UTF-8.
     std::string valid;
     if (!IsValidUtf8(text)) {
@@ -205,51 +206,83 @@ void CSkypeBridge::ParseUser(std::string_view text)
     }
 }
 
-// "CALL id STATUS value" and "CALL id PARTNER_HANDLE handle".
+// "CALL id STATUS value" and "CALL id PARTNER_HANDLE handle". Only the
+// tracked call moves the line. A second call while one is tracked is left
+// to the client: it rings there, is not shown here, and nothing the user
+// does here acts on it.
 void CSkypeBridge::ParseCall(std::string_view text)
 {
     const Words words = SplitWords(text);
-    if (!words.Has(2))
+    if (!words.Has(3))
         return;
     const std::string_view id = words[1];
-    if (words[2] == "STATUS") {
-        if (!words.Has(3))
-            return;
-        const std::string_view status = words[3];
-        // A reply to our own hang-up can overtake the call's earlier
-        // progress notifications still queued on the bus: a call that has
-        // ended never comes back.
-        if (!m_endedCallId.empty() && id == m_endedCallId)
-            return;
-        if (status == "ROUTING") {
-            if (!m_callId.empty())
-                return; // another call is tracked
-            SetState(DIALING);
-            m_callId = id;
-            SendPartnerQuery();
-        } else if (status == "INPROGRESS") {
-            SetState(ANSWERING);
-        } else if (IsCallEnd(status)) {
-            SetState(NORMAL);
-            m_endedCallId = id;
-            m_callId.clear();
-        } else if (status == "RINGING") {
-            if (GetState() == DIALING)
-                return; // the far end of our own call rings
-            SetState(RINGING);
-            if (m_callId.empty())
-                m_callId = id;
-            SendPartnerQuery();
-        }
-    } else if (words[2] == "PARTNER_HANDLE") {
-        if (!words.Has(3))
+    const bool tracked = !m_callId.empty() && id == m_callId;
+    if (words[2] == "PARTNER_HANDLE") {
+        if (!tracked)
             return;
         m_partnerHandle = words[3];
         m_mainWindow.Post(WM_APP_EVENT, RECEIVER_WINDOW, EVT_SKYPE_PARTNER);
         // The window asks for the handle when it paints; paint again now
         // that it is known.
         m_mainWindow.Post(WM_REFRESH, 0, 0);
+        return;
     }
+    if (words[2] != "STATUS")
+        return;
+    const std::string_view status = words[3];
+    // A reply to our own hang-up can overtake the call's earlier progress
+    // notifications still queued on the bus: a call that has ended never
+    // comes back.
+    if ((!m_endedCallId.empty() && id == m_endedCallId) || (!tracked && !m_callId.empty()))
+        return;
+    if (IsCallEnd(status)) {
+        if (tracked) {
+            SetState(NORMAL);
+            m_endedCallId = id;
+            m_callId.clear();
+        }
+    } else if (status == "ROUTING") {
+        if (!tracked)
+            TrackCall(id, DIALING);
+    } else if (status == "INPROGRESS") {
+        if (tracked)
+            SetState(ANSWERING);
+        else
+            TrackCall(id, ANSWERING); // answered at the client before we saw it ring
+    } else if (status == "RINGING") {
+        if (!tracked)
+            TrackCall(id, RINGING);
+        else if (GetState() != DIALING) { // else the far end of our own call rings
+            SetState(RINGING);
+            SendPartnerQuery();
+        }
+    }
+}
+
+void CSkypeBridge::TrackCall(std::string_view id, int32_t state)
+{
+    m_callId = id;
+    m_callsOf = Attachment();
+    SetState(state);
+    SendPartnerQuery();
+}
+
+// Call ids are the client's: a call tracked before the line was lost, or
+// before the account went offline, is not going on any more.
+void CSkypeBridge::DropCallOfLostClient()
+{
+    const uint64_t attachment = Attachment();
+    if (m_callsOf == attachment)
+        return;
+    m_callsOf = attachment;
+    ForgetCalls();
+}
+
+void CSkypeBridge::ForgetCalls()
+{
+    m_callId.clear();
+    m_endedCallId.clear();
+    m_hangUpSentFor.clear();
 }
 
 void CSkypeBridge::SendPartnerQuery()
@@ -260,12 +293,15 @@ void CSkypeBridge::SendPartnerQuery()
 void CSkypeBridge::ParseConnStatus(std::string_view status)
 {
     if (status == "ONLINE") {
-        SetState(NORMAL);
+        // Online says nothing about a call: one that rings or goes on stays.
+        if (m_callId.empty())
+            SetState(NORMAL);
         SendCommand("SEARCH FRIENDS");
         std::lock_guard lock(m_mutex);
         m_connStatus = status;
     } else if (status == "OFFLINE" || status == "CONNECTING" || status == "PAUSING" ||
                status == "LOGGEDOUT") {
+        ForgetCalls();
         SetState(INIT);
         std::lock_guard lock(m_mutex);
         m_connStatus = status;
@@ -280,6 +316,7 @@ void CSkypeBridge::ParseConnStatus(std::string_view status)
 void CSkypeBridge::ParseUserStatus(std::string_view status)
 {
     if (status == "OFFLINE" || status == "LOGGEDOUT") {
+        ForgetCalls();
         SetState(INIT);
         std::lock_guard lock(m_mutex);
         m_connStatus.clear();

@@ -147,6 +147,10 @@ TEST_F(BridgeTest, CallsRunFromFirstStatusToAnyEndAndStayEnded)
         {"CALL 7 STATUS ROUTING", DIALING, "7"},
         {"CALL 8 STATUS ROUTING", DIALING, "7"}, // a second call is not ours
         {"CALL 7 STATUS RINGING", DIALING, "7"}, // the far end rings
+        {"CALL 8 STATUS RINGING", DIALING, "7"}, // nor does it move the line
+        {"CALL 8 STATUS INPROGRESS", DIALING, "7"},
+        {"CALL 8 PARTNER_HANDLE eve", DIALING, "7"},
+        {"CALL 8 STATUS FINISHED", DIALING, "7"},
         {"CALL 7 STATUS INPROGRESS", ANSWERING, "7"},
         {"CALL 7 STATUS FINISHED", NORMAL, ""},
         {"CALL 7 STATUS RINGING", NORMAL, ""}, // late progress, overtaken by our hang-up
@@ -160,6 +164,7 @@ TEST_F(BridgeTest, CallsRunFromFirstStatusToAnyEndAndStayEnded)
     EXPECT_EQ(WindowSends(), (Strings{"GET CALL 7 PARTNER_HANDLE", "GET CALL 9 PARTNER_HANDLE"}));
     window.Clear();
     Parse("CALL 9 PARTNER_HANDLE bob");
+    Parse("CALL 8 PARTNER_HANDLE eve");
     EXPECT_EQ(bridge->GetPartnerHandle(), "bob");
     // The window reads the handle when it paints, so it paints again.
     EXPECT_EQ(window.Take(),
@@ -207,11 +212,13 @@ TEST_F(BridgeTest, AttachStatusesTakeForgetOrIgnoreTheClient)
         {SKYPE_ATTACH_API_AVAILABLE, ""},  {4, kClient}};
     for (const auto &[status, client] : cases) {
         AttachOnline();
+        Notify("CALL 5 STATUS RINGING"); // the client's call ids die with it
         window.Clear();
         const bool kept = client == std::string(kClient);
         transport.Attach(status == SKYPE_ATTACH_SUCCESS ? "skype:2" : kClient, status);
         EXPECT_EQ(bridge->GetSkypeWindow(), client) << status;
-        EXPECT_EQ(bridge->GetState(), kept ? NORMAL : INIT) << status;
+        EXPECT_EQ(bridge->GetState(), kept ? RINGING : INIT) << status;
+        EXPECT_EQ(bridge->GetCallId(), kept ? "5" : "") << status;
         EXPECT_EQ(bridge->GetConnStatus(), kept ? "ONLINE" : "") << status;
         EXPECT_EQ(window.Take(), kept ? Messages{} : Messages{kStateEvent}) << status;
     }

@@ -81,8 +81,18 @@ TEST_F(SkypeDBusTest, CallsOutAndInAreAnsweredAndEnded)
     EXPECT_TRUE(PumpUntil([&] { return bridge->GetPartnerHandle() == "bob"; }));
     bridge->OnRequest(RECEIVER_SKYPE, REQ_SKYPE_ANSWER);
     ASSERT_TRUE(StateIs(ANSWERING));
-    sim.Control(QStringLiteral("hangup"));
+    // A second call rings at the client only; the red handset ends the first.
+    const std::string first = bridge->GetCallId();
+    sim.Control(QStringLiteral("incoming carol"));
+    sim.Control(QStringLiteral("say CURRENTUSERHANDLE after.the.second.call"));
+    ASSERT_TRUE(
+        PumpUntil([&] { return bridge->GetCurrentUserHandle() == "after.the.second.call"; }));
+    EXPECT_EQ(bridge->GetState(), ANSWERING);
+    EXPECT_EQ(bridge->GetCallId() + " " + bridge->GetPartnerHandle(), first + " bob");
+    bridge->OnRequest(RECEIVER_SKYPE, REQ_SKYPE_HANGUP);
     ASSERT_TRUE(StateIs(NORMAL));
+    const QString hangUp = QString::fromStdString("SET CALL " + first + " STATUS FINISHED");
+    EXPECT_TRUE(PumpUntil([&] { return sim.SimLog().contains(hangUp); }));
 }
 
 TEST_F(SkypeDBusTest, AnotherProgramOnTheBusIsNotHeard)
