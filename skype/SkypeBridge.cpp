@@ -81,6 +81,10 @@ int CSkypeBridge::OnCopyData(const std::string &sender, std::string_view text)
     // heard, and nobody else can knock it off.
     if (sender.empty() || sender != GetSkypeWindow())
         return 0;
+    // A command sent on this thread has its answer delivered before the
+    // send returns, and before anything else.
+    if (m_answer && m_answer->empty())
+        *m_answer = UpToZero(text);
     if (m_parseDepth >= kMaxParseDepth)
         return 1;
     ++m_parseDepth;

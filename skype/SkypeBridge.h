@@ -93,8 +93,9 @@ private:
     void ParseCall(std::string_view text);
     void ParseConnStatus(std::string_view status);
     void ParseUserStatus(std::string_view status);
-    void SendPartnerQuery();
+    void SendCallCommand(std::string_view verb, std::string_view what);
     void TrackCall(std::string_view id, int32_t state);
+    void EndCall();
     void DropCallOfLostClient();
     void ForgetCalls();
     uint64_t Attachment() const;
@@ -124,6 +125,7 @@ private:
     std::string m_hangUpSentFor; // the last call we asked the client to end
     uint64_t m_callsOf = 0;      // the attachment these call ids belong to
     int m_parseDepth = 0;
+    std::string *m_answer = nullptr; // takes the answer to the window's command in flight
 
     CSkypeFriendList m_friends; // changed under m_mutex, on the window thread
 

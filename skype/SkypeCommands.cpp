@@ -26,11 +26,11 @@ int CSkypeBridge::OnRequest(WPARAM /*kind*/, LPARAM code)
         // and a client that cannot end the call would be asked without end.
         if (m_callId.empty() || m_callId != m_hangUpSentFor) {
             m_hangUpSentFor = m_callId;
-            SendCommand("SET CALL " + m_callId + " STATUS FINISHED");
+            SendCallCommand("SET", "STATUS FINISHED");
         }
         break;
     case REQ_SKYPE_ANSWER:
-        SendCommand("SET CALL " + m_callId + " STATUS INPROGRESS");
+        SendCallCommand("SET", "STATUS INPROGRESS");
         break;
     case REQ_SKYPE_SEARCH_FRIENDS:
         SendCommand("SEARCH FRIENDS");

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace vocamo {
@@ -236,11 +237,8 @@ void CSkypeBridge::ParseCall(std::string_view text)
     if ((!m_endedCallId.empty() && id == m_endedCallId) || (!tracked && !m_callId.empty()))
         return;
     if (IsCallEnd(status)) {
-        if (tracked) {
-            SetState(NORMAL);
-            m_endedCallId = id;
-            m_callId.clear();
-        }
+        if (tracked)
+            EndCall();
     } else if (status == "ROUTING") {
         if (!tracked)
             TrackCall(id, DIALING);
@@ -254,7 +252,7 @@ void CSkypeBridge::ParseCall(std::string_view text)
             TrackCall(id, RINGING);
         else if (GetState() != DIALING) { // else the far end of our own call rings
             SetState(RINGING);
-            SendPartnerQuery();
+            SendCallCommand("GET", "PARTNER_HANDLE");
         }
     }
 }
@@ -262,9 +260,18 @@ void CSkypeBridge::ParseCall(std::string_view text)
 void CSkypeBridge::TrackCall(std::string_view id, int32_t state)
 {
     m_callId = id;
+    m_partnerHandle.clear(); // the last call's partner is not this one's
     m_callsOf = Attachment();
     SetState(state);
-    SendPartnerQuery();
+    SendCallCommand("GET", "PARTNER_HANDLE");
+}
+
+void CSkypeBridge::EndCall()
+{
+    m_endedCallId = m_callId;
+    m_callId.clear();
+    m_partnerHandle.clear();
+    SetState(NORMAL);
 }
 
 // Call ids are the client's: a call tracked before the line was lost, or
@@ -281,13 +288,25 @@ void CSkypeBridge::DropCallOfLostClient()
 void CSkypeBridge::ForgetCalls()
 {
     m_callId.clear();
+    m_partnerHandle.clear();
     m_endedCallId.clear();
     m_hangUpSentFor.clear();
 }
 
-void CSkypeBridge::SendPartnerQuery()
+// "verb CALL id what" about the tracked call. A client that answers it has
+// no such call (ERROR 11), or none it can end (ERROR 14), has ended it: the
+// line would otherwise show a call nobody can dismiss.
+void CSkypeBridge::SendCallCommand(std::string_view verb, std::string_view what)
 {
-    SendCommand("GET CALL " + m_callId + " PARTNER_HANDLE");
+    const std::string id = m_callId;
+    std::string answer;
+    std::string *outer = std::exchange(m_answer, &answer);
+    SendCommand(std::string(verb) + " CALL " + id + " " + std::string(what));
+    m_answer = outer;
+    const Words words = SplitWords(answer);
+    if (!id.empty() && id == m_callId && words[0] == "ERROR" &&
+        (words[1] == "11" || words[1] == "14"))
+        EndCall();
 }
 
 void CSkypeBridge::ParseConnStatus(std::string_view status)

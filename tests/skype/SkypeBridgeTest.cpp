@@ -175,6 +175,31 @@ TEST_F(BridgeTest, CallsRunFromFirstStatusToAnyEndAndStayEnded)
     EXPECT_EQ(WindowSends(), Strings{"SET CALL 9 STATUS FINISHED"});
 }
 
+TEST_F(BridgeTest, ACallEndsWithItsPartnerAlsoWhenTheClientSaysItHasNone)
+{
+    // The client answers the partner query, and one question of each case
+    // as written; each call ends, and nothing of it is shown any more.
+    const std::tuple<const char *, LPARAM, const char *, const char *> cases[] = {
+        {"5", 0, "GET CALL 5 PARTNER_HANDLE", "ERROR 11 Invalid call id"},
+        {"6", REQ_SKYPE_ANSWER, "SET CALL 6 STATUS INPROGRESS", "ERROR 11 Invalid call id"},
+        {"7", REQ_SKYPE_HANGUP, "SET CALL 7 STATUS FINISHED", "ERROR 14 Cannot hangup"},
+        {"8", REQ_SKYPE_HANGUP, "SET CALL 8 STATUS FINISHED", "CALL 8 STATUS FINISHED"},
+    };
+    for (const auto &[id, request, command, answer] : cases) {
+        const std::string question = command, reply = answer;
+        transport.SetResponder([question, reply](std::string_view sent) {
+            if (sent == question)
+                return reply;
+            return sent.starts_with("GET") ? std::string(sent.substr(4)) + " bob" : std::string();
+        });
+        Notify(std::string("CALL ") + id + " STATUS RINGING");
+        if (request)
+            bridge->OnRequest(RECEIVER_SKYPE, request);
+        EXPECT_EQ(bridge->GetState(), NORMAL) << command;
+        EXPECT_EQ(bridge->GetCallId() + bridge->GetPartnerHandle(), "") << command;
+    }
+}
+
 TEST_F(BridgeTest, ConnectionAndUserStatusKeepOrEmptyTheAccount)
 {
     Parse("CONNSTATUS ONLINE");

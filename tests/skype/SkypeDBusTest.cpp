@@ -93,6 +93,12 @@ TEST_F(SkypeDBusTest, CallsOutAndInAreAnsweredAndEnded)
     ASSERT_TRUE(StateIs(NORMAL));
     const QString hangUp = QString::fromStdString("SET CALL " + first + " STATUS FINISHED");
     EXPECT_TRUE(PumpUntil([&] { return sim.SimLog().contains(hangUp); }));
+    EXPECT_EQ(bridge->GetPartnerHandle(), "");
+    // A call the client then says it does not have ends at once.
+    sim.Control(QStringLiteral("say CALL 999 STATUS RINGING"));
+    EXPECT_TRUE(PumpUntil([&] { return sim.SimLog().contains("GET CALL 999 PARTNER_HANDLE"); }));
+    EXPECT_EQ(bridge->GetState(), NORMAL);
+    EXPECT_EQ(bridge->GetCallId(), "");
 }
 
 TEST_F(SkypeDBusTest, AnotherProgramOnTheBusIsNotHeard)

@@ -140,7 +140,7 @@ QString CSkypeSim::Answer(const QString &command)
     if (first == QLatin1String("GET") && words.value(1) == QLatin1String("CALL")) {
         Call *call = FindCall(words.value(2));
         if (!call)
-            return QStringLiteral("ERROR 7 GET: invalid WHAT");
+            return QStringLiteral("ERROR 11 Invalid call id");
         if (words.value(3) == QLatin1String("PARTNER_HANDLE"))
             return QStringLiteral("CALL %1 PARTNER_HANDLE %2").arg(call->id, call->partner);
         if (words.value(3) == QLatin1String("STATUS"))
