@@ -172,9 +172,11 @@ bool CDBusSkypeTransport::Send(const std::string &client, std::string_view text)
     return TakeReply(client, reply);
 }
 
-// Neither the client nor the bus answers a call sent this way, so a ping
-// costs one message and no wake-up for its answer. A client that has left
-// the bus fails it, as a call to it would.
+// The ping's answer is not waited for: one in kSkypeAnswerEvery asks for
+// one, and it is looked at when the next ping goes out. A client that
+// answered with an error (ERROR 68: the user took our access away), or not
+// at all within the time-out, is as gone as one a send cannot reach. Asking
+// every ping for its answer would wake the bus thread once more each pass.
 bool CDBusSkypeTransport::Post(const std::string &client, std::string_view text)
 {
     if (client.empty() || !m_bus.isConnected())
@@ -185,9 +187,25 @@ bool CDBusSkypeTransport::Post(const std::string &client, std::string_view text)
         if (to != m_owner)
             return false;
     }
-    // send() marks a method call as wanting no reply.
-    return m_bus.send(
-        Invoke(to, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))));
+    std::lock_guard lock(m_postMutex);
+    if (m_posted && m_postedTo == to) {
+        if (!m_posted->isFinished())
+            return true; // it has until its time-out to answer
+        const QDBusMessage answer = m_posted->reply();
+        const QString reply = answer.arguments().value(0).toString();
+        if (answer.type() != QDBusMessage::ReplyMessage || reply.startsWith(u"ERROR")) {
+            m_posted.reset();
+            return false;
+        }
+    }
+    m_posted.reset();
+    const QDBusMessage command =
+        Invoke(to, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    if (m_posts++ % kSkypeAnswerEvery != 0)
+        return m_bus.send(command); // send() marks a method call as wanting no reply
+    m_posted = m_bus.asyncCall(command, m_timeoutMs);
+    m_postedTo = to;
+    return true;
 }
 
 void CDBusSkypeTransport::SetOwner(const QString &owner)

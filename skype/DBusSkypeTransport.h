@@ -5,16 +5,20 @@
 #include <QDBusConnection>
 #include <QDBusContext>
 #include <QDBusMessage>
+#include <QDBusPendingCall>
 #include <QDBusServiceWatcher>
 #include <QObject>
 #include <QString>
 #include <chrono>
 #include <mutex>
+#include <optional>
 
 namespace vocamo {
 
 // How long a command may wait for the client's answer.
 constexpr std::chrono::milliseconds kSkypeInvokeTimeout{2000};
+// One posted command in this many asks for the client's answer.
+constexpr unsigned kSkypeAnswerEvery = 3;
 
 // The Skype client on the session bus: it owns com.Skype.API and answers
 // Invoke on /com/Skype; we export /com/Skype/Client, whose Notify the client
@@ -70,6 +74,11 @@ private:
     // the worker.
     std::mutex m_ownerMutex;
     QString m_owner;
+    // The last command posted, whose answer the next Post looks at.
+    std::mutex m_postMutex;
+    std::optional<QDBusPendingCall> m_posted;
+    QString m_postedTo;
+    unsigned m_posts = 0;
 };
 
 } // namespace vocamo

@@ -79,7 +79,8 @@ public:
 private:
     void SkypeWorkerThread();
     void RunPass();
-    // A command whose answer the parser ignores is posted, not waited on.
+    // The ping's answer is read by the transport, not by the parser: it is
+    // posted, not waited on.
     enum class Answer { Read, Ignored };
     bool Transmit(std::string_view text, Answer answer = Answer::Read);
     void TransmitBatch(std::vector<std::string> &questions);

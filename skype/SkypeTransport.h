@@ -46,10 +46,11 @@ public:
     // thread. Waits for the client at most the transport's time-out.
     virtual bool Send(const std::string &client, std::string_view text) = 0;
 
-    // Any thread. Sends a command whose answer nobody reads and returns
-    // whether it went to a client that is still there. A transport that can
-    // send without asking for an answer does so and never waits; this one
-    // sends as Send does.
+    // Any thread. Sends a command whose answer is not waited for and
+    // returns whether it went to a client that is still there. A transport
+    // that can send without waiting does so, and then fails the next Post
+    // to a client that answered the last one with an error or not at all;
+    // this one sends as Send does.
     virtual bool Post(const std::string &client, std::string_view text)
     {
         return Send(client, text);

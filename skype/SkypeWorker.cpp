@@ -62,7 +62,8 @@ void CSkypeBridge::RunPass()
             return;
         Transmit(question);
     }
-    // Its answer says nothing, so the ping is not waited on.
+    // The ping is not waited on; a client that answers it with an error has
+    // taken our access away, which the transport tells at the next one.
     if (!m_stop)
         Transmit("PING", Answer::Ignored);
 }

@@ -111,6 +111,17 @@ TEST_F(SkypeDBusTest, AnotherProgramOnTheBusIsNotHeard)
     EXPECT_EQ(bridge->GetState(), NORMAL);
 }
 
+TEST_F(SkypeDBusTest, AccessTakenAwayIsNoticedByThePingAndAskedForAgain)
+{
+    ASSERT_TRUE(Ready());
+    const qsizetype asked = sim.SimLog().count(QStringLiteral("<- NAME Vocamo"));
+    sim.Control(QStringLiteral("detach"));
+    ASSERT_TRUE(PumpUntil([&] { return bridge->GetSkypeWindow().empty(); }));
+    EXPECT_EQ(bridge->GetState(), INIT);
+    EXPECT_TRUE(
+        PumpUntil([&] { return sim.SimLog().count(QStringLiteral("<- NAME Vocamo")) > asked; }));
+}
+
 TEST_F(SkypeDBusTest, KilledClientIsLeftAndFoundAgainWhenBack)
 {
     ASSERT_TRUE(Ready());

@@ -107,6 +107,8 @@ QString CSkypeSim::Answer(const QString &command)
     const QStringList words = command.split(QLatin1Char(' '), Qt::SkipEmptyParts);
     const QString first = words.value(0);
     const bool online = !m_options.offline;
+    if (m_detached)
+        return QStringLiteral("ERROR 68");
 
     if (first == QLatin1String("NAME")) {
         if (m_refusing)
@@ -270,6 +272,8 @@ void CSkypeSim::Control(const QString &line)
         NotifyAll(QStringLiteral("CONNSTATUS OFFLINE"));
     } else if (verb == QLatin1String("refuse")) {
         m_refusing = true;
+    } else if (verb == QLatin1String("detach")) {
+        m_detached = true; // the user took the access away
     } else if (verb == QLatin1String("say") && words.size() >= 2) {
         NotifyAll(line.mid(line.indexOf(QLatin1Char(' ')) + 1));
     } else if (verb == QLatin1String("intrude") && words.size() >= 2) {

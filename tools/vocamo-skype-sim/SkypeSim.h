@@ -35,7 +35,8 @@ public:
     bool Start(QString *error);
 
     // One control line: incoming HANDLE, answer, hangup, busy, cancel,
-    // status HANDLE ONLINESTATUS, online, offline, refuse, quit; and for
+    // status HANDLE ONLINESTATUS, online, offline, refuse, detach (ERROR 68
+    // to everything from then on), quit; and for
     // fault tests: say TEXT (TEXT as a notification), garble on|off (every
     // answer replaced by noise, each followed by a noisy notification; the
     // commands still take effect); intrude TEXT (TEXT as a notification from
@@ -71,6 +72,7 @@ private:
     QList<Call> m_calls;
     int m_nextCallId = 101;
     bool m_refusing = false;
+    bool m_detached = false; // every command answered ERROR 68
     bool m_garbling = false;
     quint64 m_noiseSeed = 0x5eed;
 };
