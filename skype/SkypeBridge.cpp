@@ -61,6 +61,7 @@ int CSkypeBridge::OnAttach(const std::string &client, uint32_t status)
             m_userStatus.clear();
         }
         PostState();
+        EndLostCall(client);
         break;
     }
     case SKYPE_ATTACH_PENDING_AUTHORIZATION:
@@ -95,7 +96,13 @@ int CSkypeBridge::OnCopyData(const std::string &sender, std::string_view text)
 
 bool CSkypeBridge::SendCommand(std::string_view text)
 {
-    return Transmit(text);
+    const std::string client = GetSkypeWindow();
+    if (Transmit(text))
+        return true;
+    text = UpToZero(text);
+    if (text.starts_with("CALL ") && text.size() <= kSkypeCommandMax && !client.empty())
+        m_lostCall = {client, std::string(text.substr(5))};
+    return false;
 }
 
 // One send, from either thread: the window's own commands or the worker's.

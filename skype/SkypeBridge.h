@@ -95,6 +95,9 @@ private:
     void ParseConnStatus(std::string_view status);
     void ParseUserStatus(std::string_view status);
     void SendCallCommand(std::string_view verb, std::string_view what);
+    // Sends on the window thread and returns the client's answer, or empty.
+    std::string Ask(const std::string &command);
+    void EndLostCall(const std::string &client);
     void TrackCall(std::string_view id, int32_t state);
     void EndCall();
     void DropCallOfLostClient();
@@ -127,6 +130,10 @@ private:
     uint64_t m_callsOf = 0;      // the attachment these call ids belong to
     int m_parseDepth = 0;
     std::string *m_answer = nullptr; // takes the answer to the window's command in flight
+    struct LostCall {
+        std::string client; // whom the call command that timed out went to
+        std::string target; // whom it called
+    } m_lostCall;
 
     CSkypeFriendList m_friends; // changed under m_mutex, on the window thread
 

@@ -24,7 +24,7 @@ int CSkypeBridge::OnRequest(WPARAM /*kind*/, LPARAM code)
     case REQ_SKYPE_HANGUP:
         // Once per call: the window asks again while it waits for the end,
         // and a client that cannot end the call would be asked without end.
-        if (m_callId.empty() || m_callId != m_hangUpSentFor) {
+        if (!m_callId.empty() && m_callId != m_hangUpSentFor) {
             m_hangUpSentFor = m_callId;
             SendCallCommand("SET", "STATUS FINISHED");
         }

@@ -296,17 +296,53 @@ void CSkypeBridge::ForgetCalls()
 // "verb CALL id what" about the tracked call. A client that answers it has
 // no such call (ERROR 11), or none it can end (ERROR 14), has ended it: the
 // line would otherwise show a call nobody can dismiss.
+// Never about no call: an empty id would be a command about nothing.
 void CSkypeBridge::SendCallCommand(std::string_view verb, std::string_view what)
 {
     const std::string id = m_callId;
+    if (id.empty())
+        return;
+    const std::string answer = Ask(std::string(verb) + " CALL " + id + " " + std::string(what));
+    const Words words = SplitWords(answer);
+    if (id == m_callId && words[0] == "ERROR" && (words[1] == "11" || words[1] == "14"))
+        EndCall();
+}
+
+std::string CSkypeBridge::Ask(const std::string &command)
+{
     std::string answer;
     std::string *outer = std::exchange(m_answer, &answer);
-    SendCommand(std::string(verb) + " CALL " + id + " " + std::string(what));
+    SendCommand(command);
     m_answer = outer;
-    const Words words = SplitWords(answer);
-    if (!id.empty() && id == m_callId && words[0] == "ERROR" &&
-        (words[1] == "11" || words[1] == "14"))
-        EndCall();
+    return answer;
+}
+
+// A call command that timed out may still have reached a client that was
+// only slow: it places the call a while later, after the user was told the
+// line was lost. Back with that client, such a call is ended, not taken for
+// a new one; its progress still on the way is dropped as a call that ended.
+void CSkypeBridge::EndLostCall(const std::string &client)
+{
+    const LostCall lost = std::exchange(m_lostCall, {});
+    if (lost.client != client)
+        return;
+    DropCallOfLostClient();
+    const std::string calls = Ask("SEARCH ACTIVECALLS"); // "CALLS 12, 17"
+    if (!calls.starts_with("CALLS "))
+        return;
+    size_t pos = 6;
+    while (pos < calls.size()) {
+        size_t end = calls.find(' ', pos);
+        if (end == std::string::npos)
+            end = calls.size();
+        const std::string id(TrimCommas(std::string_view(calls).substr(pos, end - pos)));
+        pos = end + 1;
+        if (id.empty() || Ask("GET CALL " + id + " PARTNER_HANDLE") !=
+                              "CALL " + id + " PARTNER_HANDLE " + lost.target)
+            continue;
+        m_endedCallId = id;
+        SendCommand("SET CALL " + id + " STATUS FINISHED");
+    }
 }
 
 void CSkypeBridge::ParseConnStatus(std::string_view status)

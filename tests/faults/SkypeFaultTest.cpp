@@ -77,7 +77,7 @@ TEST_P(SkypeFault, WindowStaysUsableAndTheLineRecovers)
         break;
     case Fault::Stopped:
         h.skype.Stop();
-        h.window->HangUp(); // a send from the window thread into the silence
+        h.window->HangUp(); // in a call, a send from the window thread into the silence
         break;
     case Fault::Garbage:
         h.skype.Control(QStringLiteral("garble on"));

@@ -143,6 +143,8 @@ TEST_F(BridgeTest, CallsRunFromFirstStatusToAnyEndAndStayEnded)
         }
     }
     transport.ClearSent();
+    for (LPARAM request : {REQ_SKYPE_HANGUP, REQ_SKYPE_ANSWER}) // no call: nothing to send
+        bridge->OnRequest(RECEIVER_SKYPE, request);
     const std::tuple<const char *, int32_t, const char *> script[] = {
         {"CALL 7 STATUS ROUTING", DIALING, "7"},
         {"CALL 8 STATUS ROUTING", DIALING, "7"}, // a second call is not ours

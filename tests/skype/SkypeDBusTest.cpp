@@ -134,6 +134,23 @@ TEST_F(SkypeDBusTest, KilledClientIsLeftAndFoundAgainWhenBack)
     EXPECT_TRUE(Ready());
 }
 
+TEST_F(SkypeDBusTest, ACallPlacedByTheClientAfterItsCommandTimedOutIsEnded)
+{
+    ASSERT_TRUE(Ready());
+    sim.Stop();
+    EXPECT_FALSE(bridge->SendCommand("CALL alice"));
+    sim.Continue(); // it places the call now, and lets us attach again
+    bool shown = false;
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            shown = shown || !bridge->GetCallId().empty();
+            return sim.SimLog().contains(QStringLiteral("STATUS FINISHED")) &&
+                   bridge->GetState() == NORMAL;
+        },
+        10s));
+    EXPECT_FALSE(shown);
+}
+
 TEST_F(SkypeDBusTest, StoppedClientTimesTheSendOutAndIsLeft)
 {
     ASSERT_TRUE(Ready());

@@ -137,6 +137,14 @@ QString CSkypeSim::Answer(const QString &command)
         return handles.isEmpty() ? QStringLiteral("USERS")
                                  : QStringLiteral("USERS ") + handles.join(QStringLiteral(", "));
     }
+    if (command == QLatin1String("SEARCH ACTIVECALLS")) {
+        QStringList ids;
+        for (const Call &call : std::as_const(m_calls)) {
+            if (!IsFinal(call.status))
+                ids << call.id;
+        }
+        return QStringLiteral("CALLS %1").arg(ids.join(QStringLiteral(", "))).trimmed();
+    }
     if (first == QLatin1String("GET") && words.value(1) == QLatin1String("USER"))
         return AnswerGetUser(words);
     if (first == QLatin1String("GET") && words.value(1) == QLatin1String("CALL")) {
