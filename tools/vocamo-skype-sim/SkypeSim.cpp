@@ -4,6 +4,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 
 namespace vocamo {
@@ -33,6 +34,31 @@ bool IsFinal(const QString &status)
 CSkypeSim::CSkypeSim(QDBusConnection bus, Options options)
     : m_bus(std::move(bus)), m_options(std::move(options))
 {
+    for (qsizetype i = 0; i < m_options.friends.size(); ++i)
+        m_friendAt.insert(m_options.friends[i].handle, i);
+    if (m_options.churnPerSecond > 0) {
+        connect(&m_churn, &QTimer::timeout, this, &CSkypeSim::Churn);
+        m_churn.start(std::max(1, 1000 / m_options.churnPerSecond));
+    }
+}
+
+// One friend's presence changes, a different one each time, as on a big
+// list where someone always comes, goes or steps away.
+void CSkypeSim::Churn()
+{
+    static const QString kStatuses[] = {QStringLiteral("ONLINE"), QStringLiteral("AWAY"),
+                                        QStringLiteral("NA"), QStringLiteral("DND"),
+                                        QStringLiteral("OFFLINE")};
+    if (m_options.friends.isEmpty() || m_clients.isEmpty())
+        return;
+    m_noiseSeed = m_noiseSeed * 6364136223846793005ull + 1442695040888963407ull;
+    const quint64 pick = m_noiseSeed >> 33;
+    Friend &f = m_options.friends[static_cast<qsizetype>(pick % m_options.friends.size())];
+    const QString &status = kStatuses[(pick / 7) % 5];
+    if (status == f.status)
+        return;
+    f.status = status;
+    NotifyAll(QStringLiteral("USER %1 ONLINESTATUS %2").arg(f.handle, f.status));
 }
 
 bool CSkypeSim::Start(QString *error)
@@ -333,11 +359,8 @@ CSkypeSim::Call *CSkypeSim::CurrentCall()
 
 CSkypeSim::Friend *CSkypeSim::FindFriend(const QString &handle)
 {
-    for (Friend &f : m_options.friends) {
-        if (f.handle == handle)
-            return &f;
-    }
-    return nullptr;
+    const auto at = m_friendAt.constFind(handle);
+    return at == m_friendAt.cend() ? nullptr : &m_options.friends[*at];
 }
 
 void CSkypeSim::SetCallStatus(Call &call, const QString &status)

@@ -2,10 +2,12 @@
 
 #include <QDBusConnection>
 #include <QDBusContext>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 namespace vocamo {
 
@@ -27,6 +29,7 @@ public:
         QString user = QStringLiteral("vocamo.echo");
         int answerAfterMs = -1; // a dialled call answers by itself
         bool offline = false;
+        int churnPerSecond = 0; // friends' presence changes a second
     };
 
     CSkypeSim(QDBusConnection bus, Options options);
@@ -64,11 +67,14 @@ private:
     void SetCallStatus(Call &call, const QString &status);
     void NotifyAll(const QString &text, const QString &except = QString());
     void Intrude(const QString &text);
+    void Churn();
     QString Noise();
 
     QDBusConnection m_bus;
     Options m_options;
-    QStringList m_clients; // programs that attached, told of every change
+    QStringList m_clients;                // programs that attached, told of every change
+    QHash<QString, qsizetype> m_friendAt; // by handle
+    QTimer m_churn;
     QList<Call> m_calls;
     int m_nextCallId = 101;
     bool m_refusing = false;

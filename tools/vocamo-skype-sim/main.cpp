@@ -50,7 +50,15 @@ int main(int argc, char **argv)
                                     QStringLiteral("MS"));
     QCommandLineOption offlineOption(QStringLiteral("offline"),
                                      QStringLiteral("Start signed out."));
-    parser.addOptions({friendOption, userOption, answerOption, offlineOption});
+    QCommandLineOption friendsOption(
+        QStringLiteral("friends"),
+        QStringLiteral("N more friends friend.1 to friend.N, one in four offline."),
+        QStringLiteral("N"));
+    QCommandLineOption churnOption(QStringLiteral("churn"),
+                                   QStringLiteral("Friends' presence changes a second."),
+                                   QStringLiteral("PER_SECOND"));
+    parser.addOptions(
+        {friendOption, userOption, answerOption, offlineOption, friendsOption, churnOption});
     parser.process(app);
 
     CSkypeSim::Options options;
@@ -62,6 +70,14 @@ int main(int argc, char **argv)
         }
         options.friends << f;
     }
+    const int generated = parser.value(friendsOption).toInt();
+    for (int i = 1; i <= generated; ++i) {
+        options.friends << CSkypeSim::Friend{QStringLiteral("friend.%1").arg(i),
+                                             i % 4 == 0 ? QStringLiteral("OFFLINE")
+                                                        : QStringLiteral("ONLINE"),
+                                             QStringLiteral("Friend %1").arg(i)};
+    }
+    options.churnPerSecond = parser.value(churnOption).toInt();
     options.user = parser.value(userOption);
     if (parser.isSet(answerOption))
         options.answerAfterMs = parser.value(answerOption).toInt();

@@ -4,8 +4,12 @@
 
 #include "app/RingPlayer.h"
 #include "app/VocamoDlg.h"
-#include "tests/support/MemorySkypeTransport.h"
+#include "skin/ContactItem.h"
+#include "skype/DBusSkypeTransport.h"
+#include "skype/SkypeBridge.h"
 #include "telephony/CallController.h"
+#include "tests/support/MemorySkypeTransport.h"
+#include "tests/support/SkypeSimProcess.h"
 #include "tools/vocamo-modem-sim/ModemSim.h"
 
 #include <QApplication>
@@ -13,23 +17,26 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QInputDevice>
 #include <QKeyEvent>
 #include <QTemporaryDir>
-
-#include <benchmark/benchmark.h>
-
 #include <algorithm>
+#include <atomic>
+#include <benchmark/benchmark.h>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
-#include <fcntl.h>
 #include <cstdlib>
+#include <deque>
+#include <fcntl.h>
 #include <fstream>
 #include <memory>
+#include <mutex>
 #include <poll.h>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -209,8 +216,11 @@ void BM_KeyToFrame(benchmark::State &state)
     PaintCounter counter;
     window.installEventFilter(&counter);
     window.show();
-    if (!PumpUntil([&] { return window.ModemState() == NORMAL && window.FirstNameRow() && counter.paints > 0; },
-                   10s)) {
+    if (!PumpUntil(
+            [&] {
+                return window.ModemState() == NORMAL && window.FirstNameRow() && counter.paints > 0;
+            },
+            10s)) {
         state.SkipWithError("the window did not come up");
         return;
     }
@@ -246,6 +256,143 @@ void BM_KeyToFrame(benchmark::State &state)
     state.counters["median_ms"] = Median(times);
 }
 BENCHMARK(BM_KeyToFrame)->Iterations(200)->Unit(benchmark::kMillisecond);
+
+// Answers the window's input the way a user meets it: a thread posts a key
+// press every 2 ms into the window thread's queue, behind whatever else is
+// there, and the longest any of them waited is how long the window did not
+// answer input. The key means nothing to the window and is swallowed.
+class InputProbe : public QObject {
+public:
+    explicit InputProbe(QWidget *window) : m_window(window)
+    {
+        QInputDevice::primaryKeyboard(); // made here, not by the first event off this thread
+        window->installEventFilter(this);
+        m_thread = std::thread([this] {
+            while (!m_stop) {
+                {
+                    std::lock_guard lock(m_mutex);
+                    m_sent.push_back(std::chrono::steady_clock::now());
+                }
+                QCoreApplication::postEvent(
+                    m_window, new QKeyEvent(QEvent::KeyPress, Qt::Key_F20, Qt::NoModifier));
+                std::this_thread::sleep_for(2ms);
+            }
+        });
+    }
+    ~InputProbe() override
+    {
+        m_stop = true;
+        m_thread.join();
+        QCoreApplication::sendPostedEvents(m_window, QEvent::KeyPress);
+        m_window->removeEventFilter(this);
+    }
+    double LongestMs() const
+    {
+        std::lock_guard lock(m_mutex);
+        return std::chrono::duration<double, std::milli>(m_longest).count();
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress ||
+            static_cast<QKeyEvent *>(event)->key() != Qt::Key_F20)
+            return false;
+        std::lock_guard lock(m_mutex);
+        if (!m_sent.empty()) {
+            m_longest = std::max(m_longest, std::chrono::steady_clock::now() - m_sent.front());
+            m_sent.pop_front();
+        }
+        return true;
+    }
+
+private:
+    QWidget *m_window;
+    std::atomic<bool> m_stop{false};
+    mutable std::mutex m_mutex;
+    std::deque<std::chrono::steady_clock::time_point> m_sent;
+    std::chrono::steady_clock::duration m_longest{};
+    std::thread m_thread;
+};
+
+// Whether the window shows the friends list as the bridge holds it: every
+// friend's presence known, and a row, with its name, for each one online.
+bool FriendsShown(const CVocamoDlg &window)
+{
+    const CSkypeBridge *bridge = window.Bridge();
+    if (!bridge || bridge->GetFriendCount() == 0)
+        return false;
+    int online = 0;
+    for (int i = 0; i < bridge->GetFriendCount(); ++i) {
+        const CSkypeFriend *record = bridge->GetFriend(static_cast<uint32_t>(i));
+        if (record->onlineStatus == "s" || record->displayName == "r")
+            return false; // details still to come
+        online += record->onlineStatus != "OFFLINE";
+    }
+    int rows = 0;
+    for (const CContactItem *row = window.FirstFriendRow(); row; row = row->GetNext()) {
+        if (row->GetText() == "r")
+            return false;
+        ++rows;
+    }
+    return rows == online;
+}
+
+// The window with a Skype client holding n friends whose presence changes
+// 50 times a second, on the offscreen platform: from the friends list's
+// arrival until the window shows every friend online, and the longest the
+// window thread took, from its start, to answer an input event.
+void BM_FriendsList(benchmark::State &state)
+{
+    const int friends = static_cast<int>(state.range(0));
+    CSkypeSimProcess sim;
+    if (!sim.Start({QStringLiteral("--friends"), QString::number(friends),
+                    QStringLiteral("--churn"), QStringLiteral("50")},
+                   true)) {
+        state.SkipWithError(qPrintable(sim.Error()));
+        return;
+    }
+    setenv("VOCAMO_MODEMS", "/nonexistent/ttyACM9", 1);
+    QTemporaryDir dir;
+    CDBusSkypeTransport transport(sim.Bus());
+    VocamoServices services;
+    services.exeDir = dir.path();
+    services.skypeTransport = &transport;
+    services.ringPlayer = std::make_shared<SilentRing>();
+    services.watchSystem = false;
+    services.messageBox = [](const QString &) {};
+    services.makeBridge = [](CMessageTarget &target, CSkypeTransport &skype) {
+        return std::make_unique<CSkypeBridge>(target, skype, 100ms);
+    };
+    std::vector<double> complete;
+    double longest = 0;
+    for (auto _ : state) {
+        CVocamoDlg window(services);
+        window.show();
+        InputProbe probe(&window);
+        if (!PumpUntil([&] { return window.Bridge()->GetFriendCount() > 0; }, 10s)) {
+            state.SkipWithError("no friends list within 10 s");
+            return;
+        }
+        QElapsedTimer clock;
+        clock.start();
+        if (!PumpUntil([&] { return FriendsShown(window); }, 60s)) {
+            state.SkipWithError("the friends list was not complete within 60 s");
+            return;
+        }
+        complete.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+        longest = std::max(longest, probe.LongestMs());
+        state.SetIterationTime(complete.back() / 1000.0);
+    }
+    state.counters["complete_ms"] = Median(complete);
+    state.counters["longest_input_wait_ms"] = longest;
+}
+BENCHMARK(BM_FriendsList)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 
