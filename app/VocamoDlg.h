@@ -204,6 +204,8 @@ private:
     ListPlace PlaceOf(const CContactItem *first, int kind) const;
     void FinishRebuild(int32_t line, CContactItem *first, const ListPlace &place,
                        const std::vector<std::string> &records);
+    void BuildFriendRows();
+    void PlaceFriendRow(uint32_t index);
     void ReadLineStates();
     void MakeLineActive(int32_t line);
     void HandOverFrom(int32_t lostLine);
@@ -261,6 +263,11 @@ private:
     CContactItem *m_firstFriendRow = nullptr;
     CContactItem *m_firstNameRow = nullptr;
     CContactItem *m_placeholderRow = nullptr;
+    // The friend rows by the friend's index (null for a friend without a
+    // row), and the bridge and friends list they were made from.
+    std::vector<CContactItem *> m_friendRows;
+    const CSkypeBridge *m_friendRowsOf = nullptr;
+    uint64_t m_friendRowsList = 0;
     CSkinButton *m_selectedNumberEntry = nullptr;
 
     std::map<int, QTimer *> m_timers;

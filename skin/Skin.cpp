@@ -228,7 +228,7 @@ CContactItem *CSkin::AddFriendRow(const CSkypeFriend &skypeFriend, CContactItem 
     row->SetZOrder(kind::kFriendRow);
     row->SetKind(kind::kFriendRow);
     row->SetHidden(true);
-    return m_items.Add(std::move(row));
+    return m_items.AddAfter(previous, std::move(row));
 }
 
 CSkinButton *CSkin::AddNumberEntry(Number which, const std::string &number, CSkinButton *previous)

@@ -48,6 +48,31 @@ void CSkinItemList::Insert(std::unique_ptr<CSkinItem> item)
     m_items.insert(at, std::move(item));
 }
 
+void CSkinItemList::InsertAfter(const CSkinItem *after, std::unique_ptr<CSkinItem> item)
+{
+    if (!item)
+        return;
+    auto at =
+        std::find_if(m_items.begin(), m_items.end(),
+                     [after](const std::unique_ptr<CSkinItem> &own) { return own.get() == after; });
+    if (at != m_items.end()) {
+        m_items.insert(at + 1, std::move(item));
+        return;
+    }
+    const int z = item->GetZOrder();
+    at = std::find_if(m_items.begin(), m_items.end(), [z](const std::unique_ptr<CSkinItem> &other) {
+        return other->GetZOrder() >= z;
+    });
+    m_items.insert(at, std::move(item));
+}
+
+bool CSkinItemList::Remove(const CSkinItem *item)
+{
+    return std::erase_if(m_items, [item](const std::unique_ptr<CSkinItem> &own) {
+               return own.get() == item;
+           }) > 0;
+}
+
 CSkinItem *CSkinItemList::HitTest(int x, int y) const
 {
     const CSkinItem *body = FindByKind(kind::kBodyBackground);

@@ -30,6 +30,17 @@ public:
         Insert(std::unique_ptr<CSkinItem>(std::move(item)));
         return raw;
     }
+    // Inserts right after `after`, an element of the same z-order, or
+    // without it before every element of its z-order: a row put into the
+    // middle of its list is laid out and painted in the list's order.
+    template <class T> T *AddAfter(const CSkinItem *after, std::unique_ptr<T> item)
+    {
+        T *raw = item.get();
+        InsertAfter(after, std::unique_ptr<CSkinItem>(std::move(item)));
+        return raw;
+    }
+    // Removes and destroys the element; false when it is not in the list.
+    bool Remove(const CSkinItem *item);
 
     // The topmost shown element whose picture, text or whole box holds the
     // point, a contact row anywhere across the list's width; the two
@@ -54,6 +65,7 @@ public:
 
 private:
     void Insert(std::unique_ptr<CSkinItem> item);
+    void InsertAfter(const CSkinItem *after, std::unique_ptr<CSkinItem> item);
 
     std::vector<std::unique_ptr<CSkinItem>> m_items;
 };

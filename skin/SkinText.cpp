@@ -1,6 +1,7 @@
 #include "skin/SkinText.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QImage>
 
 namespace vocamo {
@@ -8,6 +9,7 @@ namespace vocamo {
 namespace {
 
 constexpr int kDotsPerMeter = 3780; // 96 dots per inch, the skin's pixel grid
+constexpr qsizetype kMeasuredTexts = 8192;
 
 bool IsContinuation(unsigned char byte)
 {
@@ -73,11 +75,20 @@ QString ToDrawText(std::string_view text)
 
 QSize MeasureText(const QString &text)
 {
+    // A list of thousands of names is built and rebuilt on the window
+    // thread: each text is measured once.
+    thread_local QHash<QString, QSize> measured;
+    if (const auto known = measured.constFind(text); known != measured.cend())
+        return *known;
     const QImage device = NewSkinPicture(1, 1);
     const QFontMetricsF metrics(SkinFont(false), &device);
     const QRectF box =
         metrics.boundingRect(QRectF(0, 0, 1024, 768), Qt::AlignLeft | Qt::AlignTop, text);
-    return QSize(static_cast<int>(box.width()), static_cast<int>(box.height()));
+    const QSize size(static_cast<int>(box.width()), static_cast<int>(box.height()));
+    if (measured.size() >= kMeasuredTexts)
+        measured.clear();
+    measured.insert(text, size);
+    return size;
 }
 
 QImage NewSkinPicture(int width, int height)

@@ -66,6 +66,12 @@ public:
     void RequestFriendDetails();
     int GetFriendCount() const;
     CSkypeFriend *GetFriend(uint32_t index) const;
+    // Which friends list the records belong to: a new number for each
+    // friends-list notification, never 0.
+    uint64_t GetFriendListNumber() const { return m_friendList; }
+    // The friends whose presence was reported since the window last asked,
+    // by index, each once; a new list starts with none.
+    std::vector<uint32_t> TakeFriendChanges();
     // The other party of the tracked call, or empty; never waits.
     std::string GetPartnerHandle() const;
 
@@ -136,6 +142,9 @@ private:
     } m_lostCall;
 
     CSkypeFriendList m_friends; // changed under m_mutex, on the window thread
+    uint64_t m_friendList = 1;  // window thread, as the two below
+    std::vector<uint32_t> m_friendChanges;
+    std::vector<bool> m_friendChanged; // by index
 
     std::atomic<bool> m_stop{false};
     std::thread m_worker; // last: starts once everything above exists

@@ -2,6 +2,7 @@
 #include "skype/SkypeBridge.h"
 
 #include <array>
+#include <utility>
 
 namespace vocamo {
 
@@ -74,6 +75,13 @@ int CSkypeBridge::GetFriendCount() const
 CSkypeFriend *CSkypeBridge::GetFriend(uint32_t index) const
 {
     return m_friends.FindByIndex(index);
+}
+
+std::vector<uint32_t> CSkypeBridge::TakeFriendChanges()
+{
+    for (const uint32_t index : m_friendChanges)
+        m_friendChanged[index] = false;
+    return std::exchange(m_friendChanges, {});
 }
 
 std::string CSkypeBridge::GetPartnerHandle() const

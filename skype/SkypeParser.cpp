@@ -166,6 +166,9 @@ void CSkypeBridge::ParseUsers(std::string_view text)
         pos = end;
     }
     bool replaced = false;
+    ++m_friendList;
+    m_friendChanges.clear();
+    m_friendChanged.assign(fresh.size(), false);
     {
         std::lock_guard lock(m_mutex);
         replaced = m_friends.GetCount() > 0;
@@ -201,8 +204,13 @@ void CSkypeBridge::ParseUser(std::string_view text)
         if (!words.Has(3))
             return;
         record->*property.field = words[3];
-        if (property.field == &CSkypeFriend::onlineStatus)
+        if (property.field == &CSkypeFriend::onlineStatus) {
+            if (record->index < m_friendChanged.size() && !m_friendChanged[record->index]) {
+                m_friendChanged[record->index] = true;
+                m_friendChanges.push_back(record->index);
+            }
             m_mainWindow.Post(WM_APP_EVENT, RECEIVER_WINDOW, EVT_SKYPE_FRIENDS);
+        }
         return;
     }
 }

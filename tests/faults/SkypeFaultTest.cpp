@@ -2,6 +2,8 @@
 #include "tests/app/WindowHarness.h"
 #include "tests/faults/FaultKit.h"
 
+#include <map>
+
 using namespace vocamo;
 using namespace vocamo::test;
 
@@ -130,6 +132,39 @@ TEST_P(SkypeFault, WindowStaysUsableAndTheLineRecovers)
     h.skype.Control(QStringLiteral("incoming carl.c"));
     EXPECT_TRUE(h.Until([&] { return h.window->WindowState() == RINGING; }));
     EXPECT_EQ(h.window->CallOwner(), LINE_SKYPE);
+}
+
+// A client with a big friends list whose presence keeps changing: each
+// change remakes, adds or takes out its own friend's row, and every other
+// row stays as it was, where it was.
+TEST(SkypeFault, PresenceChangesOnABigListTouchOnlyTheirOwnRows)
+{
+    WindowOptions options;
+    options.skypeArguments = {QStringLiteral("--friends"), QStringLiteral("100")};
+    WindowHarness h(options);
+    ASSERT_TRUE(h.BothReady());
+    std::map<std::string, CContactItem *> rows;
+    auto read = [&] {
+        rows.clear();
+        for (CContactItem *row = h.window->FirstFriendRow(); row; row = row->GetNext())
+            rows[row->GetName()] = row;
+    };
+    // Every detail in: one friend in four is offline.
+    ASSERT_TRUE(h.Until([&] {
+        read();
+        return rows.size() == 75 && rows["friend.99"]->GetText() == "Friend 99";
+    }));
+    const auto before = rows;
+    for (const char *change : {"friend.5 DND", "friend.2 OFFLINE", "friend.4 AWAY"})
+        h.skype.Control(QStringLiteral("status ") + QLatin1String(change));
+    ASSERT_TRUE(h.Until([&] {
+        read();
+        return rows.count("friend.4") && !rows.count("friend.2");
+    }));
+    for (const auto &[name, row] : before)
+        EXPECT_TRUE(name == "friend.2" || name == "friend.5" || rows[name] == row) << name;
+    h.Paint();
+    EXPECT_EQ(rows["friend.4"]->GetImageRect().top, rows["friend.3"]->GetWholeRect().bottom + 5);
 }
 
 INSTANTIATE_TEST_SUITE_P(

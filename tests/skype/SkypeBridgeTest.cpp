@@ -82,12 +82,18 @@ TEST_F(BridgeTest, FriendsListIsReplacedWholeAndPropertiesAreStoredCutAndValid)
     window.Clear();
     Parse("USER alice DISPLAYNAME Ali  van Dyke"); // names keep the rest of the text
     Parse("USER alice PHONE_HOME 0221 55");        // other values one word
-    Parse("USER alice ONLINESTATUS AWAY");         // shown, so the window hears of it
-    Parse("USER zed ONLINESTATUS AWAY");           // no such friend
+    Parse("USER bob ONLINESTATUS NA");             // shown, so the window hears of it
+    Parse("USER alice ONLINESTATUS AWAY");
+    Parse("USER bob ONLINESTATUS DND");
+    Parse("USER zed ONLINESTATUS AWAY"); // no such friend
     EXPECT_EQ(Friend(0).displayName, "Ali  van Dyke");
     EXPECT_EQ(Friend(0).phoneHome, "0221");
     EXPECT_EQ(Friend(0).onlineStatus, "AWAY");
-    EXPECT_EQ(window.Take(), Messages{kFriendsEvent});
+    EXPECT_EQ(window.Take(), (Messages{kFriendsEvent, kFriendsEvent, kFriendsEvent}));
+    // Which rows to remake, each once; a new list has a new number.
+    EXPECT_EQ(bridge->TakeFriendChanges(), (std::vector<uint32_t>{1, 0}));
+    EXPECT_TRUE(bridge->TakeFriendChanges().empty());
+    const uint64_t list = bridge->GetFriendListNumber();
     const std::string phone = "\xF0\x9F\x93\x9E"; // two UTF-16 units
     // 47 units, then a character that still fits, then one that does not.
     Parse("USER alice FULLNAME " + std::string(47, 'n') + phone + phone);
@@ -97,9 +103,13 @@ TEST_F(BridgeTest, FriendsListIsReplacedWholeAndPropertiesAreStoredCutAndValid)
     Parse("USER alice CITY \xED\xA0\x80!\xC0\xAF/");
     EXPECT_EQ(Friend(0).city, bad + bad + bad + "!" + bad + bad + "/");
 
+    Parse("USER alice ONLINESTATUS ONLINE"); // not yet taken when the list is replaced
+    window.Clear();
     Parse("USERS alice");
     ASSERT_EQ(bridge->GetFriendCount(), 1);
-    EXPECT_NE(Friend(0).onlineStatus, "AWAY"); // a fresh record
+    EXPECT_NE(Friend(0).onlineStatus, "ONLINE"); // a fresh record
+    EXPECT_NE(bridge->GetFriendListNumber(), list);
+    EXPECT_TRUE(bridge->TakeFriendChanges().empty());
     // The window's rows point at the records just replaced: it drops them at once.
     EXPECT_EQ(window.Take(),
               (Messages{kFriendsEvent, {WM_APP_EVENT, RECEIVER_SKYPE, REQ_SKYPE_FRIEND_DETAILS}}));
