@@ -1,16 +1,14 @@
 #include "core/Messages.h"
 #include "skype/DBusSkypeTransport.h"
-#include "tests/support/MemorySkypeTransport.h"
 #include "skype/SkypeBridge.h"
+#include "tests/support/MemorySkypeTransport.h"
 #include "tests/support/SkypeSimProcess.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTimer>
-
-#include <benchmark/benchmark.h>
-
 #include <array>
+#include <benchmark/benchmark.h>
 #include <memory>
 #include <string_view>
 
@@ -81,9 +79,8 @@ void BM_FriendDetails(benchmark::State &state)
     QElapsedTimer beat;
     qint64 longest = 0;
     QTimer heartbeat;
-    QObject::connect(&heartbeat, &QTimer::timeout, [&] {
-        longest = std::max(longest, beat.restart());
-    });
+    QObject::connect(&heartbeat, &QTimer::timeout,
+                     [&] { longest = std::max(longest, beat.restart()); });
 
     double totalMs = 0;
     const PostedMessage friends{WM_APP_EVENT, RECEIVER_WINDOW, EVT_SKYPE_FRIENDS};
@@ -94,8 +91,8 @@ void BM_FriendDetails(benchmark::State &state)
         beat.start();
         heartbeat.start(1);
         bridge.OnRequest(RECEIVER_SKYPE, REQ_SKYPE_SEARCH_FRIENDS);
-        const bool done = PumpUntil([&] { return window.Count(friends) >= n; },
-                                    std::chrono::seconds(60));
+        const bool done =
+            PumpUntil([&] { return window.Count(friends) >= n; }, std::chrono::seconds(60));
         heartbeat.stop();
         totalMs += static_cast<double>(total.nsecsElapsed()) / 1e6;
         if (!done) {
