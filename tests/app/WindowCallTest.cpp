@@ -186,6 +186,7 @@ TEST(Window, EachLineCallsItsOwnSelectionAndAPopupShowsOnlyItsCall)
     qsizetype mark = h.SimMark();
     h.Key(Qt::Key_Return);
     EXPECT_TRUE(h.SimSaw(QStringLiteral("CALL carl.c"), mark));
+    ASSERT_TRUE(h.Until([&] { return h.window->CallOwner() == LINE_SKYPE; }));
     h.HangUpAndWait();
 
     // The call-end button resets the modem line, which reloads its phonebook.
@@ -198,6 +199,7 @@ TEST(Window, EachLineCallsItsOwnSelectionAndAPopupShowsOnlyItsCall)
     h.Click(h.Element(kind::kCallStart));
     EXPECT_TRUE(h.SimSaw(QStringLiteral("CALL carl.c"), mark));
     EXPECT_FALSE(h.skype.SimLog().contains(QStringLiteral("CALL +0221550999")));
+    ASSERT_TRUE(h.Until([&] { return h.window->CallOwner() == LINE_SKYPE; }));
     h.HangUpAndWait();
 
     h.window->show();
