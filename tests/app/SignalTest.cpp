@@ -51,8 +51,9 @@ TEST_P(Signal, EndsTheProgramAsF5DoesWithTheRingingCallRefused)
     modem.ClearReceived();
     ::kill(static_cast<pid_t>(vocamo.processId()), GetParam());
     ASSERT_TRUE(vocamo.waitForFinished(30000));
+    trace += vocamo.readAll();
     EXPECT_EQ(vocamo.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(vocamo.exitCode(), 0);
+    EXPECT_EQ(vocamo.exitCode(), 0) << trace.toStdString();
     EXPECT_EQ(modem.Received(), (std::vector<std::string>{"AT+VLS=1", "<DLE>!", "AT+VLS=0"}));
     EXPECT_FALSE(HasLock(runtime.Path()));
 }
