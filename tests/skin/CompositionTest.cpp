@@ -6,7 +6,6 @@
 #include "skin/SkinButton.h"
 #include "skin/SkinText.h"
 
-#include <QPainter>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -65,7 +64,7 @@ TEST(Composition, UnselectedRowIsDrawnAtAbout39Percent)
 }
 
 // The dial string is drawn 7 right and 5 down from the display's corner,
-// wherever the keypad has put the display; without one, nothing is drawn.
+// wherever the keypad has put the display; without a display, nothing is drawn.
 TEST(Composition, DisplayTextOnlyWithADialString)
 {
     CSkin skin;
@@ -73,14 +72,9 @@ TEST(Composition, DisplayTextOnlyWithADialString)
     for (const bool keypadHidden : {true, false}) {
         skin.SetKeypadHidden(keypadHidden);
         skin.Items().LayoutAll();
-        QImage elements = NewSkinPicture(kWindowWidth, kWindowHeight);
-        QPainter painter(&elements);
-        skin.Items().Paint(painter);
-        painter.end();
-        EXPECT_EQ(ComposeWindow(skin.Items(), ""), elements);
-        const QRect text = Difference(elements, ComposeWindow(skin.Items(), "0123456"));
+        const QRect text =
+            Difference(ComposeWindow(skin.Items(), ""), ComposeWindow(skin.Items(), "0123456"));
         const SkinRect display = skin.GetElements().display->GetWholeRect();
-        EXPECT_EQ(display.top, keypadHidden ? 443 : 329);
         EXPECT_TRUE(QRect(display.left + 7, display.top + 5, 10, display.Height() - 5)
                         .contains(text.topLeft()));
         EXPECT_LE(text.bottom(), display.bottom);
