@@ -103,7 +103,9 @@ void CDBusSkypeTransport::StartDiscovery()
         w->deleteLater();
         QDBusPendingReply<QString> reply = *w;
         if (reply.isError()) {
-            m_discovering = false; // nobody there
+            m_discovering = false;
+            if (reply.error().name() == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner"))
+                m_noOwner = true;
             return;
         }
         SetOwner(reply.value());
@@ -212,6 +214,13 @@ void CDBusSkypeTransport::SetOwner(const QString &owner)
 {
     std::lock_guard lock(m_ownerMutex);
     m_owner = owner;
+    m_noOwner = owner.isEmpty();
+}
+
+// Without a bus there is nobody to find, now or later.
+bool CDBusSkypeTransport::MayHaveClient() const
+{
+    return !m_noOwner && m_bus.isConnected();
 }
 
 std::vector<bool> CDBusSkypeTransport::SendBatch(const std::string &client,

@@ -9,6 +9,7 @@
 #include <QDBusServiceWatcher>
 #include <QObject>
 #include <QString>
+#include <atomic>
 #include <chrono>
 #include <mutex>
 #include <optional>
@@ -40,6 +41,7 @@ public:
 
     void SetSink(CSkypeTransportSink *sink) override;
     void Discover() override;
+    bool MayHaveClient() const override;
     bool Send(const std::string &client, std::string_view text) override;
     bool Post(const std::string &client, std::string_view text) override;
     std::vector<bool> SendBatch(const std::string &client,
@@ -74,6 +76,9 @@ private:
     // the worker.
     std::mutex m_ownerMutex;
     QString m_owner;
+    // The bus said nobody owns com.Skype.API; its watcher tells us of the
+    // next owner.
+    std::atomic<bool> m_noOwner{false};
     // The last command posted, whose answer the next Post looks at.
     std::mutex m_postMutex;
     std::optional<QDBusPendingCall> m_posted;

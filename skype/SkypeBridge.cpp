@@ -67,12 +67,23 @@ int CSkypeBridge::OnAttach(const std::string &client, uint32_t status)
     case SKYPE_ATTACH_PENDING_AUTHORIZATION:
     case SKYPE_ATTACH_REFUSED:
     case SKYPE_ATTACH_NOT_AVAILABLE:
-    case SKYPE_ATTACH_API_AVAILABLE:
         ForgetSkype();
         break;
+    case SKYPE_ATTACH_API_AVAILABLE: {
+        // A client came on the bus: the worker looks for it at once.
+        {
+            std::lock_guard lock(m_mutex);
+            ForgetLocked();
+            m_passDue = true;
+        }
+        PostState();
+        break;
+    }
     default:
         break;
     }
+    // Also wakes a worker asleep for want of a client.
+    m_wake.notify_all();
     return 1;
 }
 

@@ -127,6 +127,7 @@ private:
     std::string m_userStatus;
     std::deque<std::string> m_outbox; // detail questions the worker sends
     uint64_t m_attachment = 0;        // counts the changes of the attached client
+    bool m_passDue = false;           // a client came or attached: the worker's pass is due now
 
     // Window thread only.
     std::string m_callId;

@@ -39,6 +39,11 @@ public:
     // comes later through the sink's OnAttach.
     virtual void Discover() = 0;
 
+    // Any thread, never blocks: false only while the transport knows that
+    // nobody is there to discover. It then tells the sink of a client that
+    // comes with SKYPE_ATTACH_API_AVAILABLE, so there is nothing to retry.
+    virtual bool MayHaveClient() const { return true; }
+
     // Any thread. Sends one command to `client` and returns whether it was
     // accepted; an empty client never accepts. A text the client answers
     // with is a notification: on the window thread it reaches the sink

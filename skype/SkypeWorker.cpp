@@ -9,13 +9,17 @@ void CSkypeBridge::SkypeWorkerThread()
 {
     std::unique_lock lock(m_mutex);
     while (!m_stop) {
+        m_passDue = false;
         lock.unlock();
         RunPass();
         lock.lock();
         // Pause until the next pass, sending the window's detail questions
-        // as they come; destruction ends the pause at once.
-        const auto next = std::chrono::steady_clock::now() + m_pass;
-        while (!m_stop) {
+        // as they come; destruction ends the pause at once. With no client
+        // attached and none on the bus there is nothing to do until one
+        // comes, and OnAttach says so.
+        auto next = std::chrono::steady_clock::now() + m_pass;
+        const auto woken = [this] { return m_stop || m_passDue || !m_outbox.empty(); };
+        while (!m_stop && !m_passDue) {
             if (!m_outbox.empty()) {
                 std::vector<std::string> questions;
                 while (!m_outbox.empty() && questions.size() < kSkypeBatch) {
@@ -29,14 +33,23 @@ void CSkypeBridge::SkypeWorkerThread()
                     break; // the pass is due; the rest follows after it
                 continue;
             }
-            if (!m_wake.wait_until(lock, next, [this] { return m_stop || !m_outbox.empty(); }))
+            if (m_skypeWindow.empty() && !m_transport.MayHaveClient()) {
+                m_wake.wait(lock, [&] {
+                    return woken() || !m_skypeWindow.empty() || m_transport.MayHaveClient();
+                });
+                // A client found meanwhile gets its pass a pause from now.
+                next = std::chrono::steady_clock::now() + m_pass;
+                continue;
+            }
+            if (!m_wake.wait_until(lock, next, woken))
                 break;
         }
     }
 }
 
-// Not attached: discover. Attached: ask for whatever status is missing, or
-// for the friends while there are none, then ping.
+// Not attached: discover, when there may be someone to find. Attached: ask
+// for whatever status is missing, or for the friends while there are none,
+// then ping.
 void CSkypeBridge::RunPass()
 {
     std::vector<const char *> questions;
@@ -52,7 +65,8 @@ void CSkypeBridge::RunPass()
             questions.push_back("SEARCH FRIENDS");
     }
     if (!attached) {
-        Discover();
+        if (m_transport.MayHaveClient())
+            Discover();
         return;
     }
     // A failed send forgets the client; the rest of the pass still goes out
