@@ -3,6 +3,7 @@
 #include "app/VocamoDlg.h"
 
 #include "app/AboutDlg.h"
+#include "app/DataFiles.h"
 #include "app/DeviceMonitor.h"
 #include "app/PowerMonitor.h"
 #include "app/RingPlayer.h"
@@ -82,7 +83,7 @@ void CVocamoDlg::Initialize()
     m_exeDir =
         m_services.exeDir.isEmpty() ? QCoreApplication::applicationDirPath() : m_services.exeDir;
     m_lines = CLineStates();
-    m_ringSoundPath = m_exeDir + QStringLiteral("/RING.WAV");
+    m_ringSoundPath = DataFilePath(m_exeDir, QStringLiteral("RING.WAV"));
     // Beside the program where the user may write there, else in the
     // user's configuration folder.
     m_phonebookDir = QString::fromStdString(
