@@ -498,6 +498,36 @@ BOOL WriteKeys(const char *section, const char *keysAndValues, const char *path)
     return ChangeFile(path, [&](const CProfileText &t) { return t.WithValues(name, values); });
 }
 
+BOOL ChangeSections(const char *path, const ProfileSectionPlan &plan)
+{
+    if (!path || !plan)
+        return Fail(EINVAL);
+    int invalid = 0;
+    const BOOL changed = ChangeFile(path, [&](const CProfileText &t) {
+        const std::vector<ProfileSectionKeys> planned = plan(t);
+        CProfileText::SectionValues sections;
+        sections.reserve(planned.size());
+        for (const ProfileSectionKeys &entry : planned) {
+            CProfileText::KeyValues values;
+            for (const auto &[key, value] : entry.keys) {
+                const std::string_view name = DropLeadingBlanks(key);
+                const std::string_view text = DropLeadingBlanks(value);
+                if (!IsWritableKey(name) || HasLineBreak(text) ||
+                    (name.find('\0') != name.npos || text.find('\0') != text.npos))
+                    invalid = EINVAL;
+                values.emplace_back(name, text);
+            }
+            const std::string_view name = DropLeadingBlanks(entry.section);
+            if (name.empty() || HasLineBreak(name) || name.find('\0') != name.npos)
+                invalid = EINVAL;
+            sections.emplace_back(name, std::move(values));
+        }
+        // Nothing of a plan with a bad name or value is written.
+        return invalid ? t.Bytes() : t.WithSectionValues(sections);
+    });
+    return invalid ? Fail(invalid) : changed;
+}
+
 BOOL WriteSection(const char *section, const char *keysAndValues, const char *path)
 {
     if (!section || !path || HasLineBreak(section))
@@ -566,6 +596,15 @@ BOOL WriteProfileKeys(const char *section, const char *keysAndValues, const char
 {
     try {
         return WriteKeys(section, keysAndValues, path);
+    } catch (const std::bad_alloc &) {
+        return Fail(ENOMEM);
+    }
+}
+
+BOOL ChangeProfileSections(const char *path, const ProfileSectionPlan &plan)
+{
+    try {
+        return ChangeSections(path, plan);
     } catch (const std::bad_alloc &) {
         return Fail(ENOMEM);
     }

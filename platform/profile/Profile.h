@@ -1,6 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 // The private profile functions, with their Windows contracts, over the
 // program's INI files. Text is 8-bit (UTF-8).
@@ -36,6 +40,22 @@ BOOL WritePrivateProfileSectionA(const char *section, const char *keysAndValues,
 // of the file, as WritePrivateProfileStringA would one by one: the section's
 // other keys and its comments stay.
 BOOL WriteProfileKeys(const char *section, const char *keysAndValues, const char *path);
+
+class CProfileText;
+
+// One section's keys, for ChangeProfileSections.
+struct ProfileSectionKeys {
+    std::string section;
+    std::vector<std::pair<std::string, std::string>> keys;
+};
+using ProfileSectionPlan = std::function<std::vector<ProfileSectionKeys>(const CProfileText &)>;
+
+// Hands the file as it stands to plan and sets the keys plan returns, in one
+// replacement of the file, as WriteProfileKeys would section by section. The
+// file stays locked from that read to the replacement, so plan decides on
+// what it replaces. Non-zero on success (nothing to set included); on
+// failure errno says why.
+BOOL ChangeProfileSections(const char *path, const ProfileSectionPlan &plan);
 
 // Removes the copies a killed writer left beside the file: those whose
 // writer is gone, or that are older than any write takes.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <initializer_list>
+#include <unordered_map>
 #include <utility>
 
 namespace vocamo {
@@ -342,6 +343,78 @@ std::string CProfileText::WithSection(std::string_view section,
         pos = key.lineNext;
     }
     out.append(m_bytes, pos, std::string::npos);
+    return out;
+}
+
+std::string CProfileText::WithSectionValues(const SectionValues &sections) const
+{
+    // Sections by name, as FindSection matches them; the first spelling stays.
+    std::vector<std::pair<std::string_view, KeyValues>> merged;
+    std::unordered_map<std::string, size_t> byName;
+    for (const auto &[section, values] : sections) {
+        std::string folded(Trim(section));
+        std::transform(folded.begin(), folded.end(), folded.begin(), LowerAscii);
+        const auto [it, fresh] = byName.try_emplace(std::move(folded), merged.size());
+        if (fresh)
+            merged.emplace_back(section, KeyValues());
+        KeyValues &into = merged[it->second].second;
+        into.insert(into.end(), values.begin(), values.end());
+    }
+
+    struct Edit {
+        size_t begin, end;
+        std::string text;               // a key line's new text
+        std::vector<std::string> lines; // or whole lines put in at begin
+    };
+    std::vector<Edit> edits;
+    std::vector<std::string> appended; // new sections, at the end of the file
+    for (const auto &[section, values] : merged) {
+        const Section *found = FindSection(section);
+        std::vector<std::string> added;
+        if (!found)
+            added.push_back(Concat({"[", section, "]"}));
+        for (size_t i = 0; i < values.size(); ++i) {
+            const auto &[key, value] = values[i];
+            if (std::any_of(values.begin() + i + 1, values.end(), [&](const auto &later) {
+                    return SameName(Trim(later.first), Trim(key));
+                }))
+                continue;
+            if (const Key *existing = found ? FindKey(*found, key) : nullptr) {
+                if (Value(*existing) != Trim(value))
+                    edits.push_back({existing->lineBegin,
+                                     existing->lineEnd,
+                                     Concat({Name(*existing), "=", value}),
+                                     {}});
+            } else {
+                added.push_back(Concat({key, "=", value}));
+            }
+        }
+        if (!found) {
+            appended.insert(appended.end(), added.begin(), added.end());
+        } else if (!added.empty()) {
+            const size_t at = found->keyCount
+                                  ? m_keys[found->firstKey + found->keyCount - 1].lineNext
+                                  : found->commentsEnd;
+            edits.push_back({at, at, {}, std::move(added)});
+        }
+    }
+    // Lines put in before a key line that starts at the same place.
+    std::stable_sort(edits.begin(), edits.end(), [](const Edit &a, const Edit &b) {
+        return a.begin != b.begin ? a.begin < b.begin : a.end == a.begin && b.end != b.begin;
+    });
+    std::string out;
+    out.reserve(m_bytes.size() + 32 * appended.size());
+    size_t pos = 0;
+    for (const Edit &edit : edits) {
+        out.append(m_bytes, pos, edit.begin - pos);
+        if (edit.end == edit.begin)
+            AppendLines(out, edit.lines);
+        else
+            out += edit.text;
+        pos = edit.end;
+    }
+    out.append(m_bytes, pos, std::string::npos);
+    AppendLines(out, appended);
     return out;
 }
 

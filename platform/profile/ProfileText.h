@@ -59,6 +59,10 @@ public:
     std::string WithoutKey(std::string_view section, std::string_view key) const;
     std::string WithoutSection(std::string_view section) const;
     std::string WithSection(std::string_view section, const std::vector<std::string> &lines) const;
+    // WithValues for many sections at once, in one pass over the bytes; a
+    // section named twice takes both lists, the later value winning.
+    using SectionValues = std::vector<std::pair<std::string_view, KeyValues>>;
+    std::string WithSectionValues(const SectionValues &sections) const;
 
     static std::string_view Trim(std::string_view text);
     static bool SameName(std::string_view a, std::string_view b);
