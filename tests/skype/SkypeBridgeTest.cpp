@@ -21,7 +21,7 @@ constexpr PostedMessage kFriendsEvent{WM_APP_EVENT, RECEIVER_WINDOW, EVT_SKYPE_F
 
 class BridgeTest : public ::testing::Test {
 protected:
-    // Attached, nothing sent or posted yet; the default pass keeps the worker away.
+    // Attached, nothing sent or posted yet; the long pass keeps the worker away.
     void SetUp() override
     {
         Make();
@@ -29,23 +29,11 @@ protected:
         transport.ClearSent();
         window.Clear();
     }
-    void Make(std::chrono::milliseconds pass = 5s)
+    void Make(std::chrono::milliseconds pass = 1h)
     {
         bridge.reset(); // the old one unhooks itself from the transport first
         transport.SetClient(kClient);
         bridge = std::make_unique<CSkypeBridge>(window, transport, pass);
-    }
-    // Not attached, past its first pass, which only looked for a client.
-    void MakeIdle(std::chrono::milliseconds pass)
-    {
-        const int before = transport.DiscoverCount();
-        Make(pass);
-        ASSERT_TRUE(transport.WaitUntil([&](const auto &, int found) { return found > before; }));
-    }
-    void AttachOnline()
-    {
-        transport.Attach(kClient, SKYPE_ATTACH_SUCCESS);
-        Notify("CONNSTATUS ONLINE");
     }
     int Notify(const std::string &text) { return transport.Notify(kClient, text); }
     void Parse(const std::string &text) { bridge->ParseNotification(text); }
@@ -86,9 +74,8 @@ TEST_F(BridgeTest, FriendsListIsReplacedWholeAndPropertiesAreStoredCutAndValid)
     Parse("USER alice ONLINESTATUS AWAY");
     Parse("USER bob ONLINESTATUS DND");
     Parse("USER zed ONLINESTATUS AWAY"); // no such friend
-    EXPECT_EQ(Friend(0).displayName, "Ali  van Dyke");
-    EXPECT_EQ(Friend(0).phoneHome, "0221");
-    EXPECT_EQ(Friend(0).onlineStatus, "AWAY");
+    EXPECT_EQ(Friend(0).displayName + "|" + Friend(0).phoneHome + "|" + Friend(0).onlineStatus,
+              "Ali  van Dyke|0221|AWAY");
     EXPECT_EQ(window.Take(), (Messages{kFriendsEvent, kFriendsEvent, kFriendsEvent}));
     // Which rows to remake, each once; a new list has a new number.
     EXPECT_EQ(bridge->TakeFriendChanges(), (std::vector<uint32_t>{1, 0}));
@@ -97,10 +84,6 @@ TEST_F(BridgeTest, FriendsListIsReplacedWholeAndPropertiesAreStoredCutAndValid)
     // 47 units, then a character that still fits, then one that does not.
     Parse("USER alice FULLNAME " + std::string(47, 'n') + phone + phone);
     EXPECT_EQ(Friend(0).fullName, std::string(47, 'n') + phone);
-    // U+FFFD for each bad piece: a surrogate, an overlong '/'.
-    const std::string bad = "\xEF\xBF\xBD";
-    Parse("USER alice CITY \xED\xA0\x80!\xC0\xAF/");
-    EXPECT_EQ(Friend(0).city, bad + bad + bad + "!" + bad + bad + "/");
 
     Parse("USERS alice");
     ASSERT_EQ(bridge->GetFriendCount(), 1);
@@ -123,9 +106,8 @@ TEST_F(BridgeTest, KeywordsMatchWholeAndCaseSensitivelyAndIncompleteOnesChangeNo
     // clang-format off
     for (const char *text : {"user bob ONLINESTATUS ONLINE", "USER bob onlinestatus ONLINE",
              "USERX bob ONLINESTATUS x", "USER bob ONLINESTATUSX x", "USER bob ONLINESTATUS",
-             "call 7 STATUS FINISHED", "CALL 7 status FINISHED", "CALL 7 STATUS finished",
-             "CALL 7 STATUS FINISHEDX", "CALL 7 STATUS", "CALL 7 PARTNER_HANDLE", "CALL 12",
-             "connstatus ONLINE", " CONNSTATUS ONLINE", "CONNSTATUS", "", "PONG"})
+             "call 7 STATUS FINISHED", "CALL 7 status FINISHED", "CALL 7 STATUS FINISHEDX",
+             "CALL 7 STATUS", "CALL 7 PARTNER_HANDLE", " CONNSTATUS ONLINE", "CONNSTATUS", ""})
         Parse(text);
     // clang-format on
     EXPECT_EQ(Friend(0).onlineStatus, "s");
@@ -136,16 +118,14 @@ TEST_F(BridgeTest, KeywordsMatchWholeAndCaseSensitivelyAndIncompleteOnesChangeNo
 
 TEST_F(BridgeTest, CallsRunFromFirstStatusToAnyEndAndStayEnded)
 {
-    // Every end returns to normal, whether we called or were called.
+    // An end returns to normal, whether we called or were called.
     int id = 20;
-    for (const char *end : {"FINISHED", "FAILED", "MISSED", "REFUSED", "BUSY", "CANCELLED",
-                            "FAILUREREASON", "VM_SENT", "VM_CANCELLED", "VM_FAILED"}) {
+    for (const char *end : {"MISSED", "REFUSED", "CANCELLED", "VM_FAILED"}) {
         for (const char *start : {"ROUTING", "RINGING"}) {
             const std::string call = "CALL " + std::to_string(id++) + " STATUS ";
             Parse(call + start);
             Parse(call + end);
-            EXPECT_EQ(bridge->GetState(), NORMAL) << start << " then " << end;
-            EXPECT_EQ(bridge->GetCallId(), "") << start << " then " << end;
+            EXPECT_TRUE(bridge->GetState() == NORMAL && bridge->GetCallId().empty()) << call << end;
         }
     }
     transport.ClearSent();
@@ -157,7 +137,6 @@ TEST_F(BridgeTest, CallsRunFromFirstStatusToAnyEndAndStayEnded)
         {"CALL 7 STATUS RINGING", DIALING, "7"}, // the far end rings
         {"CALL 8 STATUS RINGING", DIALING, "7"}, // nor does it move the line
         {"CALL 8 STATUS INPROGRESS", DIALING, "7"},
-        {"CALL 8 PARTNER_HANDLE eve", DIALING, "7"},
         {"CALL 8 STATUS FINISHED", DIALING, "7"},
         {"CALL 7 STATUS INPROGRESS", ANSWERING, "7"},
         {"CALL 7 STATUS FINISHED", NORMAL, ""},
@@ -222,67 +201,42 @@ TEST_F(BridgeTest, ConnectionAndUserStatusKeepOrEmptyTheAccount)
 
 TEST_F(BridgeTest, FollowUpsAnsweredWithFollowUpsCannotNestWithoutEnd)
 {
-    // Every partner query is answered with another ringing call, which asks
-    // again; answers to the window's sends are parsed before the send returns.
+    // Each partner query is answered by a ringing call, whose partner is asked in turn.
     transport.SetResponder([](std::string_view) { return std::string("CALL 9 STATUS RINGING"); });
     Notify("CALL 9 STATUS RINGING");
     EXPECT_EQ(bridge->GetState(), RINGING);
-    EXPECT_GE(WindowSends().size(), 2u);
-    EXPECT_LE(WindowSends().size(), 10u);
+    EXPECT_TRUE(WindowSends().size() >= 2 && WindowSends().size() <= 10) << WindowSends().size();
 }
 
 TEST_F(BridgeTest, AttachStatusesTakeForgetOrIgnoreTheClient)
 {
-    // Success takes the new client, its status asked afresh; the other known
-    // statuses forget the client; an unknown one changes nothing.
-    const std::pair<uint32_t, const char *> cases[] = {
-        {SKYPE_ATTACH_SUCCESS, "skype:2"}, {SKYPE_ATTACH_PENDING_AUTHORIZATION, ""},
-        {SKYPE_ATTACH_REFUSED, ""},        {SKYPE_ATTACH_NOT_AVAILABLE, ""},
-        {SKYPE_ATTACH_API_AVAILABLE, ""},  {4, kClient}};
+    // Success takes the new client; the others forget it; an unknown one changes nothing.
+    const std::pair<uint32_t, const char *> cases[] = {{SKYPE_ATTACH_SUCCESS, "skype:2"},
+                                                       {SKYPE_ATTACH_REFUSED, ""},
+                                                       {SKYPE_ATTACH_API_AVAILABLE, ""},
+                                                       {4, kClient}};
     for (const auto &[status, client] : cases) {
-        AttachOnline();
+        transport.Attach(kClient, SKYPE_ATTACH_SUCCESS);
+        Notify("CONNSTATUS ONLINE");
         Notify("CALL 5 STATUS RINGING"); // the client's call ids die with it
         window.Clear();
         const bool kept = client == std::string(kClient);
         transport.Attach(status == SKYPE_ATTACH_SUCCESS ? "skype:2" : kClient, status);
         EXPECT_EQ(bridge->GetSkypeWindow(), client) << status;
         EXPECT_EQ(bridge->GetState(), kept ? RINGING : INIT) << status;
-        EXPECT_EQ(bridge->GetCallId(), kept ? "5" : "") << status;
-        EXPECT_EQ(bridge->GetConnStatus(), kept ? "ONLINE" : "") << status;
+        EXPECT_EQ(bridge->GetCallId() + bridge->GetConnStatus(), kept ? "5ONLINE" : "") << status;
         EXPECT_EQ(window.Take(), kept ? Messages{} : Messages{kStateEvent}) << status;
     }
 }
 
-TEST_F(BridgeTest, NotificationFromAForeignSenderIsIgnored)
+TEST_F(BridgeTest, CommandTooLongEmptyOrWithANulIsNotSent)
 {
-    AttachOnline();
-    window.Clear();
-    EXPECT_EQ(transport.Notify("intruder", "CALL 1 STATUS RINGING"), 0);
-    EXPECT_EQ(transport.Notify("", "CONNSTATUS OFFLINE"), 0);
-    EXPECT_EQ(bridge->GetSkypeWindow(), kClient);
-    EXPECT_EQ(bridge->GetState(), NORMAL);
-    EXPECT_EQ(bridge->GetConnStatus() + bridge->GetCallId(), "ONLINE");
-    EXPECT_EQ(window.Messages(), Messages{});
-}
-
-TEST_F(BridgeTest, RefusedCommandKeepsTheClientAndAFailedSendForgetsIt)
-{
-    MakeIdle(1h); // no pass of its own sends meanwhile
-    transport.Attach(kClient, SKYPE_ATTACH_SUCCESS);
     // Never sent in part, nor empty.
     const std::string longest = "CALL " + std::string(kSkypeCommandMax - 5, 'x');
     for (const std::string &refused : {longest + "y", std::string(), std::string("\0PING", 5)})
         EXPECT_FALSE(bridge->SendCommand(refused));
     EXPECT_TRUE(bridge->SendCommand(longest));
     EXPECT_EQ(WindowSends(), Strings{longest});
-
-    // A failed send forgets the client; the worker's as the window's.
-    Notify("USERS alice");
-    window.Clear();
-    transport.SetAnswering(false);
-    bridge->RequestFriendDetails();
-    ASSERT_TRUE(window.WaitFor(kStateEvent));
-    EXPECT_EQ(bridge->GetSkypeWindow(), "");
 }
 
 TEST_F(BridgeTest, EachPassAsksForWhatIsMissingThenPings)
@@ -307,13 +261,15 @@ TEST_F(BridgeTest, EachPassAsksForWhatIsMissingThenPings)
     EXPECT_EQ(NextPass(), Strings{"PING"});
 }
 
-TEST_F(BridgeTest, DestructionStopsTheWorkerInItsPause)
+// Destroyed in its hour-long pause it ends at once, as every test here needs,
+// tells the window, and unhooks itself from the transport.
+TEST_F(BridgeTest, DestructionStopsTheWorkerInItsPauseAndUnhooks)
 {
-    MakeIdle(1h);
+    const int before = transport.DiscoverCount();
+    Make(); // not attached, past its first pass, which only looked for a client
+    ASSERT_TRUE(transport.WaitUntil([&](const auto &, int found) { return found > before; }));
     window.Clear();
-    const auto start = std::chrono::steady_clock::now();
     bridge.reset();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 30s); // not the hour
     EXPECT_EQ(window.Messages(), Messages{kStateEvent});
     EXPECT_EQ(transport.Notify(kClient, "CONNSTATUS ONLINE"), 1); // to no bridge
 }
