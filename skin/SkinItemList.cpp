@@ -27,6 +27,16 @@ bool HitsBox(const CSkinItem &item, int x, int y, const CSkinItem *body)
            item.GetWholeRect().Contains(x, y);
 }
 
+int ZOrderOf(int z)
+{
+    return z;
+}
+
+int ZOrderOf(const std::unique_ptr<CSkinItem> &item)
+{
+    return item->GetZOrder();
+}
+
 } // namespace
 
 CSkinItemList::CSkinItemList()
@@ -36,15 +46,15 @@ CSkinItemList::CSkinItemList()
 
 CSkinItemList::~CSkinItemList() = default;
 
+// The list is kept in z-order, so an element's place is found by halving,
+// not by a walk past every row of a big phonebook.
 void CSkinItemList::Insert(std::unique_ptr<CSkinItem> item)
 {
     if (!item)
         return;
-    const int z = item->GetZOrder();
-    auto at =
-        std::find_if(m_items.begin(), m_items.end(), [z](const std::unique_ptr<CSkinItem> &other) {
-            return other->GetZOrder() > z;
-        });
+    const auto at = std::upper_bound(
+        m_items.begin(), m_items.end(), item->GetZOrder(),
+        [](int z, const std::unique_ptr<CSkinItem> &other) { return z < other->GetZOrder(); });
     m_items.insert(at, std::move(item));
 }
 
@@ -52,18 +62,27 @@ void CSkinItemList::InsertAfter(const CSkinItem *after, std::unique_ptr<CSkinIte
 {
     if (!item)
         return;
+    const auto owns = [after](const std::unique_ptr<CSkinItem> &own) { return own.get() == after; };
+    const auto [first, last] =
+        std::equal_range(m_items.begin(), m_items.end(), item->GetZOrder(),
+                         [](const auto &a, const auto &b) { return ZOrderOf(a) < ZOrderOf(b); });
+    // A list is built front to back, so `after` is mostly the last of its
+    // z-order: look from there.
     auto at =
-        std::find_if(m_items.begin(), m_items.end(),
-                     [after](const std::unique_ptr<CSkinItem> &own) { return own.get() == after; });
-    if (at != m_items.end()) {
-        m_items.insert(at + 1, std::move(item));
+        std::find_if(std::make_reverse_iterator(last), std::make_reverse_iterator(first), owns)
+            .base();
+    if (at != first) {
+        m_items.insert(at, std::move(item));
         return;
     }
-    const int z = item->GetZOrder();
-    at = std::find_if(m_items.begin(), m_items.end(), [z](const std::unique_ptr<CSkinItem> &other) {
-        return other->GetZOrder() >= z;
-    });
-    m_items.insert(at, std::move(item));
+    // Not of the same z-order: right after it all the same, as asked.
+    if (const auto other =
+            after ? std::find_if(m_items.begin(), m_items.end(), owns) : m_items.end();
+        other != m_items.end()) {
+        m_items.insert(other + 1, std::move(item));
+        return;
+    }
+    m_items.insert(first, std::move(item));
 }
 
 bool CSkinItemList::Remove(const CSkinItem *item)

@@ -180,17 +180,8 @@ CBookmark *CCallController::GetBookmark(uint32_t index) const
 
 std::string CCallController::FindNameForNumber(std::string number) const
 {
-    // A blank field is nobody's number, so an empty number has no name.
-    if (!m_phonebook || number.empty())
-        return {};
-    for (int i = 0; i < m_phonebook->GetCount(); ++i) {
-        const CBookmark *entry = m_phonebook->FindByIndex(static_cast<uint32_t>(i));
-        if (!entry)
-            continue;
-        if (number == entry->home || number == entry->mobile || number == entry->office)
-            return entry->name;
-    }
-    return {};
+    const CBookmark *entry = m_phonebook ? m_phonebook->FindByNumber(number) : nullptr;
+    return entry ? entry->name : std::string();
 }
 
 void CCallController::SetState(int32_t state)
