@@ -269,8 +269,9 @@ std::string CProfileText::WithValues(std::string_view section, const KeyValues &
     std::vector<std::pair<const Key *, std::string_view>> changed;
     for (size_t i = 0; i < values.size(); ++i) {
         const auto &[key, value] = values[i];
-        if (std::any_of(values.begin() + i + 1, values.end(),
-                        [&](const auto &later) { return SameName(Trim(later.first), Trim(key)); }))
+        if (std::any_of(values.begin() + i + 1, values.end(), [&](const auto &later) {
+                return SameName(Trim(later.first), Trim(values[i].first));
+            }))
             continue;
         if (const Key *existing = found ? FindKey(*found, key) : nullptr) {
             if (Value(*existing) != Trim(value))
@@ -368,7 +369,9 @@ std::string CProfileText::WithSectionValues(const SectionValues &sections) const
     };
     std::vector<Edit> edits;
     std::vector<std::string> appended; // new sections, at the end of the file
-    for (const auto &[section, values] : merged) {
+    for (const auto &group : merged) {
+        const std::string_view section = group.first;
+        const KeyValues &values = group.second;
         const Section *found = FindSection(section);
         std::vector<std::string> added;
         if (!found)
@@ -376,7 +379,7 @@ std::string CProfileText::WithSectionValues(const SectionValues &sections) const
         for (size_t i = 0; i < values.size(); ++i) {
             const auto &[key, value] = values[i];
             if (std::any_of(values.begin() + i + 1, values.end(), [&](const auto &later) {
-                    return SameName(Trim(later.first), Trim(key));
+                    return SameName(Trim(later.first), Trim(values[i].first));
                 }))
                 continue;
             if (const Key *existing = found ? FindKey(*found, key) : nullptr) {
