@@ -13,9 +13,23 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import harness  # noqa: E402
-from harness import (BOOKMARK, CALL_END, EDITOR_APPLY, EDITOR_CLOSE, EDITOR_HOME_BOX,  # noqa: E402
-                     EDITOR_NAME_BOX, EDITOR_NAMES, EDITOR_NEW, MODEM_BUTTON, ROWS,
-                     SKYPE_BUTTON, center)
+from vocamo_session import (BOOKMARK, CALL_END, EDITOR_APPLY, EDITOR_CLOSE,  # noqa: E402
+                            EDITOR_HOME_BOX, EDITOR_NAME_BOX, EDITOR_NAMES, EDITOR_NEW,
+                            MODEM_BUTTON, ROWS, SKYPE_BUTTON, Failure, center)
+
+SAMPLE_PHONEBOOK = """[Anna Berger]
+Phone_Home=02215550123
+Phone_Office=
+Phone_Mobile=01715550199
+[Jonas Keller]
+Phone_Home=
+Phone_Office=0895550147
+Phone_Mobile=01605550111
+[Dr. Maria Lopez]
+Phone_Home=0305550178
+Phone_Office=0305550100
+Phone_Mobile=
+"""
 
 DISPLAY = (26, 445, 184, 20)
 
@@ -87,8 +101,7 @@ def start(s, skype=True, modem_options=("--ring-interval", "1500")):
         s.start_skype()
     s.start_app()
     # Away from the screen's edge, where the phonebook editor opens beside it.
-    s.xdo("windowmove", s.wid, 240, 60)
-    s.wait_for(lambda: s.geometry(s.wid) == (240, 60), "the window to move")
+    s.move_window(240, 60)
     s.wait_heard(s.modem, "AT+VCID=1", what="the modem line opened")
     until(s, "the phonebook on the modem line",
           lambda v: v.shown(MODEM_BUTTON) and v.has_text(row(2)))
@@ -124,7 +137,7 @@ def incoming_modem_call(s):
                     and not v.has_text(row(1)) and not v.has_text(row(2)))
     s.grab("ringing")
     if ringing.like(idle, CALL_END, 0.2):
-        raise harness.Failure("the call-end button is not lit while the call rings")
+        raise Failure("the call-end button is not lit while the call rings")
 
     x, y = center(s.popup_rect())
     s.click_screen(x, y)
@@ -139,7 +152,7 @@ def incoming_modem_call(s):
     until(s, "the popup gone and the phonebook back",
           lambda v: v.popup() is None and v.like(idle, ROWS) and v.like(idle, CALL_END, 0.05))
     if hidden(s):
-        raise harness.Failure("the window went away with the call")
+        raise Failure("the window went away with the call")
 
 
 def outgoing_modem_call_busy(s):
@@ -176,7 +189,7 @@ def skype_friend_call(s):
     s.wait_heard(s.skype, "<- CALL anna.berger", mark, "the call to Anna placed")
     s.wait_for(lambda: hidden(s), "the window to hide for the call")
     if friends.popup() is not None or view(s).popup() is not None:
-        raise harness.Failure("a popup for a Skype call")
+        raise Failure("a popup for a Skype call")
 
     # The window logs each message with the state it meets it in: the
     # Skype state's news while dialling (6), then while connected (8).
@@ -191,14 +204,14 @@ def skype_friend_call(s):
     # held would be ended by the window coming back; the phone heard the far
     # end hang up, so it has nothing left to end.
     if s.second_start() != 0:
-        raise harness.Failure("the second start did not end with 0")
+        raise Failure("the second start did not end with 0")
     s.wait_for(lambda: not hidden(s), "the window back")
     windows = s.xdo("search", "--onlyvisible", "--name", "^Vocamo$", check=False).split()
     if len(windows) != 1:
-        raise harness.Failure("%d phone windows on the screen" % len(windows))
+        raise Failure("%d phone windows on the screen" % len(windows))
     until(s, "the friends list, idle", lambda v: v.like(friends, ROWS) and v.like(friends, CALL_END, 0.05))
     if s.heard(s.skype, "<- SET CALL", mark):
-        raise harness.Failure("the phone ended a call the friend had already ended")
+        raise Failure("the phone ended a call the friend had already ended")
 
 
 def phonebook_editor(s):
@@ -206,7 +219,7 @@ def phonebook_editor(s):
     Apply shows in its list at once and in the phone's list."""
     idle = start(s)
     if idle.has_text(row(3)):
-        raise harness.Failure("a fourth name before one was added")
+        raise Failure("a fourth name before one was added")
     s.click(*center(BOOKMARK))
     editor = s.wait_for(lambda: s.find_window("Phonebook", visible=True), "the phonebook editor")
     ex, ey = s.geometry(editor)
@@ -214,7 +227,7 @@ def phonebook_editor(s):
     fourth = (ex + EDITOR_NAMES[0] + 3, ey + EDITOR_NAMES[1] + 38, 80, 10)
     before = s.settled()
     if before.dark_share(fourth) > 0.005:
-        raise harness.Failure("the editor lists a fourth name before one was added")
+        raise Failure("the editor lists a fourth name before one was added")
 
     s.click(*EDITOR_NEW, wid=editor)
     s.click(*EDITOR_NAME_BOX, wid=editor)
@@ -227,9 +240,9 @@ def phonebook_editor(s):
     with open(s.phonebook_path, encoding="utf-8") as f:
         book = f.read()
     if "[Zoe Neumann]" not in book or "Phone_Home=0401234567" not in book:
-        raise harness.Failure("Bookmark.ini lacks the new entry:\n" + book)
+        raise Failure("Bookmark.ini lacks the new entry:\n" + book)
     if not s.is_viewable(editor):
-        raise harness.Failure("Apply closed the editor")
+        raise Failure("Apply closed the editor")
 
     s.click(*EDITOR_CLOSE, wid=editor)
     s.wait_for(lambda: not s.is_viewable(editor), "the editor to close")
@@ -240,4 +253,4 @@ SCENARIOS = {f.__name__: f for f in (incoming_modem_call, outgoing_modem_call_bu
                                      skype_friend_call, phonebook_editor)}
 
 if __name__ == "__main__":
-    sys.exit(harness.run(SCENARIOS, sys.argv))
+    sys.exit(harness.run(SCENARIOS, sys.argv, phonebook=SAMPLE_PHONEBOOK))
