@@ -349,7 +349,7 @@ QImage CVocamoDlg::ComposeFrame()
     m_items->LayoutAll();
     // Found set only re-entrantly (a list rebuild under way on this thread):
     // keep the last picture and come back once the rebuild is done.
-    if (!ComposeWindow(m_frame, *m_items, m_lines.DialString(), &m_painting))
+    if (!ComposeWindow(m_frame, *m_items, DisplayText(), &m_painting))
         PostMessage(WM_REFRESH, 0, 0);
     return m_frame;
 }

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
@@ -132,6 +133,13 @@ public:
     void ToggleKeypad();
     void OnKeyDown(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
+    // Dialling asked for from outside (the command line, a later start):
+    // the line's display gets the number and the call starts as the call
+    // button starts it; at start-up it waits a little for the line to come up.
+    void DialRequest(int32_t line, const std::string &target);
+    // What the display shows: the dial string, or why there is no modem line.
+    std::string DisplayText() const;
+
     // Ring and call notices.
     void PlayRing(const QString &path, bool rewind);
     void ShowCallNotifier(const std::string &text, unsigned skin);
@@ -224,6 +232,7 @@ private:
     void OnLeftButtonUp(const QPoint &point);
     void OnLeftButtonDoubleClick();
     void OnWheel(int delta);
+    void RunPendingDial();
 
     VocamoServices m_services;
     CQtMessageTarget m_target;
@@ -275,6 +284,11 @@ private:
     QPoint m_lastMove;
     QPoint m_dragOffset;
     bool m_dragging = false;
+
+    // A dial request waiting for its line, until a deadline.
+    int32_t m_pendingLine = LINE_NONE;
+    std::string m_pendingTarget;
+    std::chrono::steady_clock::time_point m_pendingUntil;
 
     std::unique_ptr<CPowerMonitor> m_power;
     std::unique_ptr<CDeviceMonitor> m_devices;

@@ -84,6 +84,15 @@ void CVocamoDlg::SelectPartnerRow()
     }
 }
 
+std::string CVocamoDlg::DisplayText() const
+{
+    const std::string &dialString = m_lines.DialString();
+    if (!dialString.empty() || IsCallInProgress(m_lines.WindowState()) || !m_controller ||
+        m_lines.LineState(LINE_MODEM) != INIT)
+        return dialString;
+    return NoModemWords(m_probeCache->Verdicts());
+}
+
 void CVocamoDlg::UpdateCallButtons()
 {
     int start = 0;

@@ -52,6 +52,8 @@ int CVocamoDlg::OnAppMessage(unsigned message, WPARAM wParam, LPARAM lParam)
             default:
                 break;
             }
+            if (lParam == EVT_CALL_STATE || lParam == EVT_SKYPE_STATE)
+                RunPendingDial();
             // What the lines report shows at once, not at the next timer.
             PostMessage(WM_REFRESH, 0, 0);
         } else if (wParam == RECEIVER_SKYPE) {

@@ -48,3 +48,5 @@ install(CODE "
   set(vocamo_entry_source \"${PROJECT_SOURCE_DIR}/desktop/vocamo.desktop\")
 ")
 install(SCRIPT ${PROJECT_SOURCE_DIR}/desktop/InstallEntry.cmake)
+
+install(FILES ${CMAKE_BINARY_DIR}/vocamo.1 DESTINATION share/man/man1)

@@ -1,7 +1,13 @@
+#include "app/CommandLine.h"
 #include "app/VocamoApp.h"
+#include "phonebook/Phonebook.h"
+#include "phonebook/VCard.h"
+#include "platform/tapi/ModemDiagnosis.h"
+#include "platform/tapi/ModemProvider.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
+#include <QStringList>
 #include <QTimer>
 #include <cerrno>
 #include <csignal>
@@ -10,6 +16,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -68,10 +75,79 @@ protected:
     }
 };
 
+// Every candidate port and what is behind it; 0 when one is a voice modem.
+int ListModems()
+{
+    const std::vector<std::string> ports = vocamo::CModemProvider::DefaultDevices();
+    if (ports.empty()) {
+        std::puts("No serial port found: no /dev/ttyACM* or /dev/ttyUSB*, and VOCAMO_MODEMS "
+                  "names none.");
+        return 1;
+    }
+    bool voice = false;
+    for (const std::string &port : ports) {
+        const vocamo::ModemDiagnosis found = vocamo::DiagnosePort(port);
+        std::printf("%s\n", found.Line().c_str());
+        std::fflush(stdout);
+        voice = voice || found.IsVoice();
+    }
+    return voice ? 0 : 1;
+}
+
+// --import and --export: the phonebook the window would use, and a vCard file.
+int PhonebookFile(int argc, char *argv[], const vocamo::CommandLine &line)
+{
+    QCoreApplication core(argc, argv);
+    const std::string book =
+        vocamo::BookmarkLocation(QCoreApplication::applicationDirPath().toStdString());
+    std::string error;
+    if (book.empty()) {
+        error = "no folder for the phonebook";
+    } else if (line.action == vocamo::CommandLine::Action::Export) {
+        if (vocamo::ExportVCardFile(book, line.file, &error)) {
+            std::printf("exported: %s\n", line.file.c_str());
+            return 0;
+        }
+    } else if (const auto report = vocamo::ImportVCardFile(line.file, book, &error)) {
+        for (const auto &[label, names] :
+             {std::pair("added", &report->added), std::pair("filled", &report->filled),
+              std::pair("skipped", &report->skipped)})
+            for (const std::string &name : *names)
+                std::printf("%s: %s\n", label, name.c_str());
+        return 0;
+    }
+    std::fprintf(stderr, "vocamo: %s\n", error.c_str());
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    // Read before any window exists: --help, --version and a mistyped
+    // option need no display, and never reach a running phone.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const vocamo::CommandLine line = vocamo::ParseCommandLine(arguments);
+    switch (line.action) {
+    case vocamo::CommandLine::Action::Error:
+        std::fprintf(stderr, "vocamo: %s\nTry 'vocamo --help'.\n", qPrintable(line.text));
+        return 2;
+    case vocamo::CommandLine::Action::Help:
+    case vocamo::CommandLine::Action::Version:
+    case vocamo::CommandLine::Action::Manual:
+        std::fputs(line.text.toLocal8Bit().constData(), stdout);
+        return 0;
+    case vocamo::CommandLine::Action::ListModems:
+        return ListModems();
+    case vocamo::CommandLine::Action::Import:
+    case vocamo::CommandLine::Action::Export:
+        return PhonebookFile(argc, argv, line);
+    case vocamo::CommandLine::Action::Run:
+        break;
+    }
+
     // Placing top-level windows (the phone, the popup) needs X11; on a
     // Wayland session XWayland serves unless the user chose a platform.
     if (std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
@@ -84,5 +160,5 @@ int main(int argc, char *argv[])
     if (std::getenv("VOCAMO_EXIT_AFTER_FIRST_FRAME"))
         application.installEventFilter(&firstFrameExit);
     vocamo::CVocamoApp app;
-    return app.InitInstance();
+    return app.InitInstance(line);
 }

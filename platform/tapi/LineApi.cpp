@@ -177,6 +177,7 @@ LONG CModemProvider::lineOpenA(HLINEAPP hLineApp, DWORD dwDeviceID, HLINE *lphLi
     bool opened = false;
     std::shared_ptr<CModemPort> port = SharedPort(path, error, opened);
     if (!port) {
+        NoteVerdict(OpenFailure(path, error));
         if (error == EBUSY)
             return LINEERR_ALLOCATED;
         if (error == ENOENT || error == ENODEV || error == ENXIO)
@@ -190,6 +191,7 @@ LONG CModemProvider::lineOpenA(HLINEAPP hLineApp, DWORD dwDeviceID, HLINE *lphLi
     if (const LONG result = line->Initialize(); result != 0) {
         line->Close();
         InvalidateProbeCache();
+        NoteVerdict({path, ModemVerdict::NoAnswer, false, "", "no answer to the line's set-up", ""});
         return result;
     }
     {

@@ -32,6 +32,27 @@ void CModemProbeCache::Clear()
 {
     std::lock_guard lock(m_mutex);
     m_probes.clear();
+    m_verdicts.clear();
+}
+
+bool CModemProbeCache::NoteVerdict(const ModemDiagnosis &diagnosis)
+{
+    std::lock_guard lock(m_mutex);
+    for (ModemDiagnosis &known : m_verdicts) {
+        if (known.port != diagnosis.port)
+            continue;
+        const bool changed = known.verdict != diagnosis.verdict || known.words != diagnosis.words;
+        known = diagnosis;
+        return changed;
+    }
+    m_verdicts.push_back(diagnosis);
+    return true;
+}
+
+std::vector<ModemDiagnosis> CModemProbeCache::Verdicts() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_verdicts;
 }
 
 } // namespace vocamo

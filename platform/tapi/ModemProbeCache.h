@@ -1,9 +1,12 @@
 #pragma once
 
+#include "platform/tapi/ModemDiagnosis.h"
+
 #include <map>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vocamo {
 
@@ -25,11 +28,19 @@ public:
     // Forgets every port not found to be a voice modem: one slow to answer
     // once is asked again.
     void ForgetFailed();
+    // Forgets the probes and the verdicts.
     void Clear();
+
+    // The last verdict on the port; true when it differs from the one
+    // before, so that a line retried every few seconds says it once.
+    bool NoteVerdict(const ModemDiagnosis &diagnosis);
+    // The last verdict on each port, in the order the ports were first tried.
+    std::vector<ModemDiagnosis> Verdicts() const;
 
 private:
     mutable std::mutex m_mutex;
     std::map<std::string, ModemProbe> m_probes;
+    std::vector<ModemDiagnosis> m_verdicts;
 };
 
 } // namespace vocamo

@@ -1,6 +1,7 @@
 #include "platform/tapi/ModemProvider.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fnmatch.h>
 #include <glob.h>
@@ -145,35 +146,33 @@ bool CModemProvider::Probe(const std::string &path, ProbeResult &result)
             inUse = found->second.lock();
     }
     ProbeResult probed;
-    const auto t = m_timeouts.probe;
     if (inUse && !inUse->IsGone()) {
         // Ours already, and in voice mode: only the speakerphone is left to ask.
         probed.modem = probed.voice = true;
-        const CModemPort::Reply vls = inUse->Command("AT+VLS=?", t);
+        const CModemPort::Reply vls = inUse->Command("AT+VLS=?", m_timeouts.probe);
         probed.speakerphone = vls.ok && Lists(ParseCapabilityList(vls.lines), 7);
     } else {
-        CModemPort port(path);
-        if (port.Open() != 0) {
+        const ModemDiagnosis d = DiagnosePort(path, m_timeouts, false);
+        NoteVerdict(d);
+        if (!d.Opened()) {
             m_probeCache->Forget(path);
             return false;
         }
-        port.Start(nullptr);
-        if (port.Command("ATZ", t).answered) {
-            probed.modem = true;
-            port.Command("ATE0", t);
-            const CModemPort::Reply classes = port.Command("AT+FCLASS=?", t);
-            probed.voice = classes.ok && Lists(ParseCapabilityList(classes.lines), 8);
-            if (probed.voice && port.Command("AT+FCLASS=8", t).ok) {
-                const CModemPort::Reply vls = port.Command("AT+VLS=?", t);
-                probed.speakerphone = vls.ok && Lists(ParseCapabilityList(vls.lines), 7);
-                port.Command("AT+FCLASS=0", t);
-            }
-        }
-        port.Close();
+        probed.modem = d.verdict >= ModemVerdict::DataOnly;
+        probed.voice = d.IsVoice();
+        probed.speakerphone = d.speakerphone;
     }
     m_probeCache->Store(path, probed);
     result = probed;
     return true;
+}
+
+void CModemProvider::NoteVerdict(const ModemDiagnosis &diagnosis)
+{
+    // One line per port that cannot be a phone line, and again only when
+    // its verdict changes: the line is retried every few seconds.
+    if (m_probeCache->NoteVerdict(diagnosis) && !diagnosis.IsVoice())
+        std::fprintf(stderr, "vocamo: %s\n", diagnosis.Line().c_str());
 }
 
 std::shared_ptr<CModemLine> CModemProvider::LineOf(HLINE hLine)

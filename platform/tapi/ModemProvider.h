@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/tapi/LineMessageQueue.h"
+#include "platform/tapi/ModemDiagnosis.h"
 #include "platform/tapi/ModemLine.h"
 #include "platform/tapi/ModemPort.h"
 #include "platform/tapi/ModemProbeCache.h"
@@ -127,6 +128,8 @@ private:
     // Probes (or recalls) what the port at path is; false when it cannot
     // be opened now.
     bool Probe(const std::string &path, ProbeResult &result);
+    // Keeps what a port turned out to be, for the display and the terminal.
+    void NoteVerdict(const ModemDiagnosis &diagnosis);
     // The port at path, shared between the line and the phone that use it;
     // opened (and its dialogue started) if nobody has it yet.
     std::shared_ptr<CModemPort> SharedPort(const std::string &path, int &error, bool &opened);

@@ -1,7 +1,4 @@
-#include "app/SingleInstance.h"
 #include "tests/app/WindowHarness.h"
-
-#include <QDir>
 
 using namespace vocamo;
 using namespace vocamo::test;
@@ -44,23 +41,4 @@ TEST(WindowLines, ADeviceArrivalDuringACallDropsItAndReopensTheLine)
     EXPECT_EQ(h.window->Controller(), nullptr);
     h.window->OnDeviceQueryRemoveFailed();
     EXPECT_TRUE(h.Until([&] { return h.window->ModemState() == NORMAL; }));
-}
-
-TEST(WindowLines, ASingleInstanceInADeepRuntimeFolderStillWakes)
-{
-    // A socket path over the 108 bytes of a local address cannot listen.
-    QTemporaryDir runtime;
-    const QString deep =
-        runtime.path() + QStringLiteral("/a-rather-long-folder-name-for-a-runtime-dir/"
-                                        "and-one-more-level-below-it");
-    ASSERT_TRUE(QDir().mkpath(deep));
-    qputenv("XDG_RUNTIME_DIR", deep.toUtf8());
-    CSingleInstance first;
-    ASSERT_TRUE(first.Acquire());
-    int restores = 0;
-    first.SetOnRestore([&] { ++restores; });
-    CSingleInstance second;
-    EXPECT_FALSE(second.Acquire());
-    EXPECT_TRUE(second.WakeRunningInstance());
-    EXPECT_TRUE(PumpUntil([&] { return restores == 1; }));
 }
