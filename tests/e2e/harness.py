@@ -6,7 +6,7 @@ import os
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.dont_write_bytecode = True
+sys.dont_write_bytecode = True  # no caches in the source tree
 sys.path.insert(0, os.path.join(HERE, "..", "..", "tools", "vocamo-session"))
 
 from vocamo_session import Failure, Session, Skip  # noqa: E402

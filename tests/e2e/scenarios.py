@@ -10,6 +10,7 @@ simulated modem and Skype client were told.
 import os
 import sys
 
+sys.dont_write_bytecode = True  # no caches in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import harness  # noqa: E402

@@ -13,7 +13,7 @@ import subprocess
 import sys
 import time
 
-sys.dont_write_bytecode = True
+sys.dont_write_bytecode = True  # no caches in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import vocamo_session  # noqa: E402
