@@ -122,7 +122,7 @@ TEST_F(SingleInstance, OnlyAWellFormedRequestIsServedAndEveryConnectionIsClosed)
     EXPECT_TRUE(PumpUntil([&] { return first.Connections() == 0; }));
 }
 
-TEST_F(SingleInstance, NineIdleConnectionsHoldOnlyEight)
+TEST_F(SingleInstance, NineIdleConnectionsHoldOnlyEightAndTooLongARequestIsCut)
 {
     CSingleInstance first(QStringLiteral("Vocamo"), {60000, 8});
     ASSERT_EQ(first.Acquire(), CSingleInstance::Outcome::Acquired);
@@ -139,6 +139,9 @@ TEST_F(SingleInstance, NineIdleConnectionsHoldOnlyEight)
     };
     EXPECT_TRUE(PumpUntil([&] { return closed() == 1; }));
     EXPECT_EQ(first.Connections(), 8);
+    // Too much without a newline is closed at once, not at the time-out.
+    peers.front()->write(QByteArray(CSingleInstance::kMaxRequest + 1, 's'));
+    EXPECT_TRUE(PumpUntil([&] { return closed() == 2; }));
 }
 
 // Two real programs: the later start's --dial reaches the modem through the
