@@ -2,38 +2,28 @@
 // server on a bus of its own.
 #include "app/MissedCallNotification.h"
 
+#include "tests/support/DBusMock.h"
 #include "tests/support/SkypeSimProcess.h"
 
 #include <QDBusArgument>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QFileInfo>
-#include <QProcess>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 #include <vector>
 
 using namespace vocamo;
+using vocamo::test::CDBusMock;
 
 namespace {
 
-const QString kPython = QStringLiteral("/usr/bin/python3");
 const QString kName = QStringLiteral("org.freedesktop.Notifications");
 const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
-const QString kMock = QStringLiteral("org.freedesktop.DBus.Mock");
-
-QDBusMessage ToServer(const QString &interface, const QString &method, const QVariantList &args)
-{
-    QDBusMessage m = QDBusMessage::createMethodCall(kName, kPath, interface, method);
-    m.setArguments(args);
-    return m;
-}
 
 // Notify's arguments, oldest first: (app, replaces_id, icon, summary, body, actions, ...).
-std::vector<QVariantList> Notifies(QDBusConnection &bus)
+std::vector<QVariantList> Notifies(CDBusMock &server)
 {
     const QDBusMessage reply =
-        bus.call(ToServer(kMock, QStringLiteral("GetMethodCalls"), {QStringLiteral("Notify")}));
+        server.Mock(QStringLiteral("GetMethodCalls"), {QStringLiteral("Notify")});
     std::vector<QVariantList> calls;
     if (reply.type() != QDBusMessage::ReplyMessage)
         return calls;
@@ -54,33 +44,22 @@ std::vector<QVariantList> Notifies(QDBusConnection &bus)
 
 TEST(MissedCallNotification, OneNotificationCountsTheCallsAndCallsTheLastBack)
 {
-    if (!QFileInfo::exists(kPython))
+    if (!CDBusMock::Available())
         GTEST_SKIP() << "no python3 with dbusmock";
-    QProcess daemon, server;
-    daemon.start(QStringLiteral("dbus-daemon"),
-                 {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                  QStringLiteral("--print-address=1")});
-    ASSERT_TRUE(daemon.waitForReadyRead(10000));
-    const QString address = QString::fromUtf8(daemon.readLine()).trimmed();
-    QDBusConnection control = QDBusConnection::connectToBus(address, QStringLiteral("control"));
-    QDBusConnection app = QDBusConnection::connectToBus(address, QStringLiteral("app"));
+    CDBusMock server;
+    ASSERT_TRUE(server.StartBus());
+    QDBusConnection app = QDBusConnection::connectToBus(server.Address(), QStringLiteral("app"));
     CMissedCallNotification notification(app);
     QSignalSpy callBack(&notification, &CMissedCallNotification::callBack);
     const QDateTime at(QDate(2024, 3, 1), QTime(14, 5));
 
     // No server yet: counted, shown nowhere, nothing waits.
     notification.Add(LINE_MODEM, "0301234", "Anna Berger", at);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
-    server.setProcessEnvironment(env);
-    server.start(kPython, {QStringLiteral("-m"), QStringLiteral("dbusmock"),
-                           QStringLiteral("--template"), QStringLiteral("notification_daemon")});
-    ASSERT_TRUE(PumpUntil([&] { return control.interface()->isServiceRegistered(kName); },
-                          std::chrono::seconds(30)));
+    ASSERT_TRUE(server.StartServer(QStringLiteral("notification_daemon"), kName, kPath));
 
     notification.Add(LINE_MODEM, "0309999", "", at);
     std::vector<QVariantList> sent;
-    ASSERT_TRUE(PumpUntil([&] { return !(sent = Notifies(control)).empty(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !(sent = Notifies(server)).empty(); }));
     EXPECT_EQ(sent[0].at(1).toUInt(), 0u);
     EXPECT_EQ(sent[0].at(3).toString(), QStringLiteral("2 missed calls, the last from 0309999"));
     EXPECT_EQ(sent[0].at(4).toString(), QStringLiteral("14:05"));
@@ -91,7 +70,7 @@ TEST(MissedCallNotification, OneNotificationCountsTheCallsAndCallsTheLastBack)
     notification.Add(LINE_MODEM, "0309999", "", at);
     notification.Add(LINE_SKYPE, "echo123", "", at);
     ASSERT_TRUE(PumpUntil([&] {
-        sent = Notifies(control);
+        sent = Notifies(server);
         return sent.back().at(3).toString() ==
                QStringLiteral("4 missed calls, the last from echo123");
     }));
@@ -101,32 +80,26 @@ TEST(MissedCallNotification, OneNotificationCountsTheCallsAndCallsTheLastBack)
     // Another peer on the bus cannot make the phone dial; the server can.
     QDBusMessage fake = QDBusMessage::createSignal(kPath, kName, QStringLiteral("ActionInvoked"));
     fake << 1u << QStringLiteral("call-back");
-    control.send(fake);
+    server.Control().send(fake);
     const QVariantList action{1u, QStringLiteral("call-back")};
-    control.call(ToServer(kMock, QStringLiteral("EmitSignal"),
-                          {kName, QStringLiteral("ActionInvoked"), QStringLiteral("us"),
-                           QVariant::fromValue(action)}));
+    server.Mock(QStringLiteral("EmitSignal"), {kName, QStringLiteral("ActionInvoked"),
+                                               QStringLiteral("us"), QVariant::fromValue(action)});
     ASSERT_TRUE(PumpUntil([&] { return !callBack.isEmpty(); }));
     EXPECT_EQ(callBack.size(), 1);
     EXPECT_EQ(callBack[0], (QVariantList{LINE_SKYPE, QStringLiteral("echo123")}));
 
     // Dismissed: seen, and the next starts afresh, without an action for a withheld number.
     const QVariantList dismissed{1u, 2u};
-    control.call(ToServer(kMock, QStringLiteral("EmitSignal"),
-                          {kName, QStringLiteral("NotificationClosed"), QStringLiteral("uu"),
-                           QVariant::fromValue(dismissed)}));
+    server.Mock(QStringLiteral("EmitSignal"),
+                {kName, QStringLiteral("NotificationClosed"), QStringLiteral("uu"),
+                 QVariant::fromValue(dismissed)});
     ASSERT_TRUE(PumpUntil([&] { return notification.Count() == 0; }));
     notification.Add(LINE_MODEM, "", "", at);
     ASSERT_TRUE(PumpUntil([&] {
-        return (sent = Notifies(control)).back().at(3).toString() == QStringLiteral("Missed call");
+        return (sent = Notifies(server)).back().at(3).toString() == QStringLiteral("Missed call");
     }));
     EXPECT_EQ(sent.back().at(1).toUInt(), 0u);
     EXPECT_TRUE(qdbus_cast<QStringList>(sent.back().at(5)).isEmpty());
 
-    QDBusConnection::disconnectFromBus(QStringLiteral("control"));
     QDBusConnection::disconnectFromBus(QStringLiteral("app"));
-    server.kill();
-    server.waitForFinished(5000);
-    daemon.kill();
-    daemon.waitForFinished(5000);
 }
