@@ -72,8 +72,9 @@ ModemDiagnosis OpenFailure(const std::string &path, int error)
         break;
     case EBUSY:
         d.verdict = ModemVerdict::Busy;
-        d.words = "busy: held by another process";
-        d.hint = "close the other program, or keep ModemManager off the port (see the README)";
+        d.words = "busy";
+        d.hint = "held by another process: close it, or keep ModemManager off the port (see the "
+                 "README)";
         break;
     case EISDIR:
     case ENOTTY:
@@ -118,8 +119,8 @@ ModemDiagnosis DiagnosePort(const std::string &path, const ModemTimeouts &timeou
     const CModemPort::Reply classes = ask("AT+FCLASS=?");
     if (!classes.ok || !Lists(ParseCapabilityList(classes.lines), 8)) {
         d.verdict = ModemVerdict::DataOnly;
-        d.words = "data only, no voice mode";
-        d.hint = "a voice modem lists class 8 in AT+FCLASS=?";
+        d.words = "data only";
+        d.hint = "no voice mode: a voice modem lists class 8 in AT+FCLASS=?";
         return d;
     }
     d.verdict = ModemVerdict::Voice;
@@ -150,10 +151,12 @@ std::string NoModemWords(const std::vector<ModemDiagnosis> &tried)
     // is its latest verdict.
     if (std::any_of(tried.begin(), tried.end(), [](const auto &d) { return d.IsVoice(); }))
         return {};
-    for (const ModemDiagnosis &d : tried)
-        if (!d.IsVoice())
-            return "No modem: " + d.port + " " + d.words;
-    return "No modem found";
+    if (tried.empty())
+        return "No modem found";
+    // The display holds some 25 characters: the name below /dev.
+    const std::string &port = tried.front().port;
+    const size_t name = port.rfind("/dev/", 0) == 0 ? 5 : port.rfind('/') + 1;
+    return port.substr(name) + ": " + tried.front().words;
 }
 
 } // namespace vocamo

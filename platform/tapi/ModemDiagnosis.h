@@ -44,8 +44,8 @@ ModemDiagnosis DiagnosePort(const std::string &path, const ModemTimeouts &timeou
 ModemDiagnosis OpenFailure(const std::string &path, int error);
 
 // What the display says when no modem line could be opened: the first port
-// that is not a voice modem and why ("No modem: /dev/ttyACM0 permission
-// denied"), or that no port was found; nothing when a voice modem was.
+// that is not a voice modem and why ("ttyACM0: permission denied"), or that
+// no port was found; nothing when a voice modem was.
 std::string NoModemWords(const std::vector<ModemDiagnosis> &tried);
 
 } // namespace vocamo

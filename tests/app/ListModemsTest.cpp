@@ -84,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Port{"Plain", true, Sim(true, false), "", false, 0,
                            "voice modem, no speakerphone, no caller ID"},
                       Port{"DataOnly", true, Sim(false, true), "", false, 1,
-                           "data only, no voice mode; a voice modem lists class 8 in AT+FCLASS=?"},
+                           "data only; no voice mode: a voice modem lists class 8 in AT+FCLASS=?"},
                       Port{"Slow", true, Sim(true, true, 10s), "", false, 1,
                            "no answer; not a modem, or one that is switched off or still starting"},
                       Port{"Missing", false, {}, "ttyACM7", false, 1, "missing"},
