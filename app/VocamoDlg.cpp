@@ -29,6 +29,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <utility>
 
 namespace vocamo {
 
@@ -39,6 +41,41 @@ int Half(int v)
 {
     return v == 1 ? 1 : v / 2;
 }
+
+// Runs a start-up step once, queued behind the window's first paint, so the
+// first frame does not wait for it; at the latest after kLatestMs, as a
+// window that is never exposed is never painted.
+class CAfterFirstPaint : public QObject {
+public:
+    static constexpr int kLatestMs = 1000;
+
+    CAfterFirstPaint(QWidget *window, std::function<void()> step)
+        : QObject(window), m_step(std::move(step))
+    {
+        window->installEventFilter(this);
+        QTimer::singleShot(kLatestMs, this, [this] { Run(); });
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            QMetaObject::invokeMethod(
+                this, [this] { Run(); }, Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    void Run()
+    {
+        if (auto step = std::exchange(m_step, {})) {
+            parent()->removeEventFilter(this);
+            step();
+        }
+    }
+
+    std::function<void()> m_step;
+};
 
 } // namespace
 
@@ -93,8 +130,6 @@ void CVocamoDlg::Initialize()
     m_keypadHidden = true;
     m_editor = std::make_unique<CBookmarkDlg>(this, &m_target, m_phonebookDir.toStdString());
 
-    RecreateCallController();
-
     m_notifier = std::make_unique<CTaskbarNotifier>(m_services.notifierPeriodDivisor);
     m_notifier->Create(&m_target);
 
@@ -106,11 +141,18 @@ void CVocamoDlg::Initialize()
         m_ownTransport = std::move(transport);
     }
     m_bridge = m_services.makeBridge(m_target, *m_transport);
-    m_bridge->Discover();
 
-    // What the lines post is handled only once this returns, so the skin is
-    // there before the first of their messages.
     LoadSkin();
+
+    // The first frame comes before the modem line is opened and the lists
+    // are filled, whatever their size: the window shows at once, in its
+    // fixed size and skin, and the rows fill it right after.
+    new CAfterFirstPaint(this, [this] {
+        if (!m_controller) // a device may have come meanwhile
+            RecreateCallController();
+        if (m_bridge)
+            m_bridge->Discover();
+    });
 
     if (m_services.watchSystem) {
         m_power = std::make_unique<CPowerMonitor>([this](bool suspending) {
