@@ -157,10 +157,24 @@ int CCallController::OnTapiEvent(WPARAM /*source*/, LPARAM code)
     case EVT_BOOKMARKCHANGED:
         LoadPhonebook();
         break;
-    case EVT_LINE_RETRY:
-        if (m_state == INIT)
-            Reset();
+    case EVT_LINE_RETRY: {
+        if (m_state != INIT)
+            break;
+        // Only the line is tried, until it opens. Without one the phonebook
+        // is not shown, and reloading a big one, and its rows, every period
+        // would keep an idle phone busy.
+        if (m_settings.probeCache)
+            m_settings.probeCache->ForgetFailed();
+        DestroyClient();
+        m_client = std::make_unique<CTapiClient>(m_window, m_settings);
+        if (const int32_t result = m_client->OpenLine(); result != 0) {
+            Trace(LineErrorName(static_cast<uint32_t>(result)));
+            RetryLater();
+            break;
+        }
+        Reset(); // as a hang-up: the line afresh, and the phonebook
         break;
+    }
     default:
         Trace(EventName(code));
         break;
