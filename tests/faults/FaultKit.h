@@ -12,13 +12,11 @@ namespace vocamo::test {
 // Above this the window is taken for hung; it allows one 2-second wait of a
 // send or an AT command and the work around it.
 constexpr std::chrono::milliseconds kHangBound{2500};
-// A port that answers nothing, or nonsense, may hold the window no longer
-// than this.
+// How long a port answering nothing, or nonsense, may hold the window.
 constexpr std::chrono::milliseconds kModemStallBound{2000};
 
-// The longest stretch the window thread went without running its timers,
-// which is how long a click would have waited. Measures while the test
-// pumps events or calls into the window.
+// The longest stretch the window thread went without running its timers (how
+// long a click would have waited), while the test pumps or calls into it.
 class CStallMeter {
 public:
     CStallMeter()
@@ -27,16 +25,10 @@ public:
         m_clock.start();
         m_timer.start(5);
     }
-
     std::chrono::milliseconds Longest()
     {
         Beat(); // a stretch still under way counts too
         return std::chrono::milliseconds(m_longest);
-    }
-    void Restart()
-    {
-        m_longest = 0;
-        m_clock.restart();
     }
 
 private:

@@ -2,8 +2,6 @@
 #include "tests/app/WindowHarness.h"
 #include "tests/faults/FaultKit.h"
 
-#include <map>
-
 using namespace vocamo;
 using namespace vocamo::test;
 
@@ -16,31 +14,11 @@ using Case = std::tuple<SkypeCallAt, Fault>;
 
 std::string Name(const testing::TestParamInfo<Case> &info)
 {
-    static const char *const kStates[] = {"Idle", "Dialling", "Ringing", "Connected"};
-    static const char *const kFaults[] = {"Killed", "Stopped", "Garbage"};
-    return std::string(kFaults[static_cast<int>(std::get<1>(info.param))]) + "While" +
-           kStates[static_cast<int>(std::get<0>(info.param))];
+    const char *const states[] = {"Idle", "Dialling", "Ringing", "Connected"};
+    const char *const faults[] = {"Killed", "Stopped", "Garbage"};
+    return std::string(faults[static_cast<int>(std::get<1>(info.param))]) + "While" +
+           states[static_cast<int>(std::get<0>(info.param))];
 }
-
-// Notifications cut short or odd in every place the parser looks.
-const char *const kMalformed[] = {
-    "CALL",
-    "CALL 101",
-    "CALL 101 STATUS",
-    "CALL 101 PARTNER_HANDLE",
-    "CALL  STATUS  ",
-    "USER",
-    "USER anna.b",
-    "USER anna.b ONLINESTATUS",
-    "USER nobody ONLINESTATUS ONLINE",
-    "USER anna.b FULLNAME",
-    "CONNSTATUS",
-    "USERSTATUS",
-    "CURRENTUSERHANDLE",
-    "\x01\x02\x7f",
-    "\xc3\xbf\xc3\xbe CALL 1 STATUS RINGING",
-    "ERROR 9999",
-};
 
 class SkypeFault : public testing::TestWithParam<Case> {};
 
@@ -83,7 +61,9 @@ TEST_P(SkypeFault, WindowStaysUsableAndTheLineRecovers)
         break;
     case Fault::Garbage:
         h.skype.Control(QStringLiteral("garble on"));
-        for (const char *text : kMalformed)
+        // Notifications cut short or odd; which keywords count is the bridge's test.
+        for (const char *text : {"CALL", "CALL 101 STATUS", "USER anna.b", "\x01\x02\x7f",
+                                 "\xc3\xbf\xc3\xbe CALL 1 STATUS RINGING", "ERROR 9999"})
             h.skype.Control(QStringLiteral("say ") + QString::fromUtf8(text));
         // Nor does another program on the bus, whatever it says.
         h.skype.Control(QStringLiteral("intrude CONNSTATUS OFFLINE"));
@@ -118,47 +98,16 @@ TEST_P(SkypeFault, WindowStaysUsableAndTheLineRecovers)
     EXPECT_LT(stall.Longest(), kHangBound);
 
     // The client comes back to its senses: the line is usable again.
-    switch (fault) {
-    case Fault::Killed:
-        ASSERT_TRUE(h.skype.Start(WindowOptions().skypeArguments, true));
-        break;
-    case Fault::Stopped:
+    if (fault == Fault::Stopped)
         h.skype.Continue();
-        break;
-    case Fault::Garbage:
-        break;
+    if (fault == Fault::Killed) {
+        ASSERT_TRUE(h.skype.Start(WindowOptions().skypeArguments, true));
     }
     ASSERT_TRUE(h.Until(
         [&] { return h.window->SkypeState() == NORMAL && h.window->FirstFriendRow(); }, 15s));
     h.skype.Control(QStringLiteral("incoming carl.c"));
     EXPECT_TRUE(h.Until([&] { return h.window->WindowState() == RINGING; }));
     EXPECT_EQ(h.window->CallOwner(), LINE_SKYPE);
-}
-
-// A client with a big friends list whose presence keeps changing: each
-// change remakes, adds or takes out its own friend's row, and every other
-// row stays as it was, where it was.
-TEST(SkypeFault, PresenceChangesOnABigListTouchOnlyTheirOwnRows)
-{
-    WindowOptions options;
-    options.skypeArguments = {QStringLiteral("--friends"), QStringLiteral("100")};
-    WindowHarness h(options);
-    std::map<std::string, CContactItem *> rows;
-    auto shows = [&](const char *name, const char *text) { // reads the rows again
-        rows.clear();
-        for (CContactItem *row = h.window->FirstFriendRow(); row; row = row->GetNext())
-            rows[row->GetName()] = row;
-        return rows.count(name) && rows[name]->GetText() == text;
-    };
-    ASSERT_TRUE(h.Until([&] { return shows("friend.99", "Friend 99"); })); // all details in
-    const auto before = rows;
-    for (const char *change : {"friend.5 DND", "friend.2 OFFLINE", "friend.4 AWAY"})
-        h.skype.Control(QStringLiteral("status ") + QLatin1String(change));
-    ASSERT_TRUE(h.Until([&] { return shows("friend.4", "Friend 4") && !rows.count("friend.2"); }));
-    for (const auto &[name, row] : before)
-        EXPECT_TRUE(name == "friend.2" || name == "friend.5" || rows[name] == row) << name;
-    h.Paint();
-    EXPECT_EQ(rows["friend.4"]->GetImageRect().top, rows["friend.3"]->GetWholeRect().bottom + 5);
 }
 
 INSTANTIATE_TEST_SUITE_P(
