@@ -212,11 +212,11 @@ protected:
     NoSpeakerphoneTest() : CallControllerTest(SimOptions(true, false)) {}
 };
 
-// A modem too slow to answer its reset at start-up, until told otherwise:
+// A modem far too slow to answer its reset at start-up, until told otherwise:
 // probed again by the red handset (false) or by the retry (true).
 class SlowResetTest : public CallControllerTest, public ::testing::WithParamInterface<bool> {
 protected:
-    SlowResetTest() : CallControllerTest(SimOptions(true, true, 600ms))
+    SlowResetTest() : CallControllerTest(SimOptions(true, true, 1500ms))
     {
         m_timeouts.probe = 300ms;
         if (GetParam())
