@@ -38,7 +38,7 @@ struct Fixture {
             sims.push_back(StartSim(o));
             devices.push_back(sims.back()->SlavePath());
         }
-        tapi = test::ProviderFor(devices);
+        tapi = test::ProviderFor(devices, {1000ms, 5000ms, 60s}); // callers never give up
         CTapiClient::Settings settings;
         settings.tapi = tapi.get();
         client = std::make_unique<CTapiClient>(target, settings);
