@@ -213,7 +213,7 @@ TEST_F(BridgeTest, AttachStatusesTakeForgetOrIgnoreTheClient)
     // Success takes the new client; the others forget it; an unknown one changes nothing.
     const std::pair<uint32_t, const char *> cases[] = {{SKYPE_ATTACH_SUCCESS, "skype:2"},
                                                        {SKYPE_ATTACH_REFUSED, ""},
-                                                       {SKYPE_ATTACH_API_AVAILABLE, ""},
+                                                       {SKYPE_ATTACH_NOT_AVAILABLE, ""},
                                                        {4, kClient}};
     for (const auto &[status, client] : cases) {
         transport.Attach(kClient, SKYPE_ATTACH_SUCCESS);
