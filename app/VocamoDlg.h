@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CallProgress.h"
 #include "app/LineStates.h"
 #include "core/CallState.h"
 #include "core/QtMessageTarget.h"
@@ -16,6 +17,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -144,6 +146,9 @@ public:
     void PlayRing(const QString &path, bool rewind);
     void ShowCallNotifier(const std::string &text, unsigned skin);
     std::string NotifierText(bool refresh) const;
+    // The call the popup shows, and the last call that ended, on either line.
+    const CCallProgress &CallShown() const { return m_call; }
+    const std::optional<CallSummary> &LastEndedCall() const { return m_lastCall; }
 
     // What the window shows and holds (for its own parts and for tests).
     const CLineStates &Lines() const { return m_lines; }
@@ -218,7 +223,15 @@ private:
     void MakeLineActive(int32_t line);
     void HandOverFrom(int32_t lostLine);
     void SelectPartnerRow();
-    void EndModemNotices();
+    void BeginCallNotices(int32_t line, int32_t state);
+    void EndCallNotices(int32_t line, CallEnd reported);
+    void OnLineCallEnded(int32_t line, std::optional<LineCallEnd> end);
+    void ShowCallEnd();
+    void UpdateCallParty();
+    void TickCallClock();
+    bool FarEndRinging() const;
+    // Every call on both lines ends here once, with all a history keeps.
+    void OnCallEnded(const CallSummary &call);
     void RefreshCallNotifier();
     void Page(int direction);
     void HideLineButtons();
@@ -289,6 +302,10 @@ private:
     int32_t m_pendingLine = LINE_NONE;
     std::string m_pendingTarget;
     std::chrono::steady_clock::time_point m_pendingUntil;
+
+    CCallProgress m_call;
+    std::optional<CallSummary> m_lastCall;
+    QTimer *m_callClock = nullptr; // the talk time on the popup, each second
 
     std::unique_ptr<CPowerMonitor> m_power;
     std::unique_ptr<CDeviceMonitor> m_devices;

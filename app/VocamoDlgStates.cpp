@@ -42,12 +42,28 @@ int CVocamoDlg::OnAppMessage(unsigned message, WPARAM wParam, LPARAM lParam)
                 if (m_controller) {
                     m_lines.SetParty(m_controller->GetNumber(), m_controller->GetName());
                     // The popup shows the party as soon as the line knows it.
-                    if (m_lines.CallOwner() == LINE_MODEM)
+                    if (m_lines.CallOwner() == LINE_MODEM) {
+                        UpdateCallParty();
                         RefreshCallNotifier();
+                    }
                 }
                 break;
             case EVT_SKYPE_PARTNER:
                 SelectPartnerRow();
+                if (m_call.IsActive() && m_call.Line() == LINE_SKYPE) {
+                    UpdateCallParty();
+                    RefreshCallNotifier();
+                }
+                break;
+            case EVT_CALL_PROGRESS:
+                if (m_call.IsActive())
+                    RefreshCallNotifier();
+                break;
+            case EVT_CALL_ENDED:
+                if (m_controller)
+                    OnLineCallEnded(LINE_MODEM, m_controller->TakeCallEnd());
+                if (m_bridge)
+                    OnLineCallEnded(LINE_SKYPE, m_bridge->TakeCallEnd());
                 break;
             default:
                 break;
@@ -69,7 +85,11 @@ int CVocamoDlg::OnAppMessage(unsigned message, WPARAM wParam, LPARAM lParam)
         if (m_lines.WindowState() == RINGING) {
             CallAction();
         } else {
-            if (m_controller)
+            // A click hangs up the call shown; on a call's end it only
+            // brings the phone back.
+            if (m_lines.CallOwner() == LINE_SKYPE)
+                PostMessage(WM_APP_EVENT, RECEIVER_SKYPE, REQ_SKYPE_HANGUP);
+            else if (m_controller && m_lines.CallOwner() == LINE_MODEM)
                 m_controller->Reset();
             KillTimer(TIMER_NOTIFIER);
             if (m_notifier)
@@ -153,12 +173,89 @@ void CVocamoDlg::HandOverFrom(int32_t lostLine)
     }
 }
 
-void CVocamoDlg::EndModemNotices()
+// The call shown on the popup began, or moved on.
+void CVocamoDlg::BeginCallNotices(int32_t line, int32_t state)
 {
+    if (!m_call.IsActive() || m_call.Line() != line) {
+        m_call.Start(line, state == RINGING);
+        UpdateCallParty();
+        // A Skype call rings once; the popup's refresh rings it again.
+        if (line == LINE_SKYPE && state == RINGING)
+            PlayRing(m_ringSoundPath, true);
+    }
+    if (state == ANSWERING)
+        m_call.Connect();
+    ShowCallNotifier(NotifierText(false), state == RINGING ? 130 : 129);
+    if (m_call.IsConnected())
+        TickCallClock();
+}
+
+// The line no longer holds the call shown: its end takes the popup's place.
+// reported: what the line said of the end, when it said nothing else.
+void CVocamoDlg::EndCallNotices(int32_t line, CallEnd reported)
+{
+    if (line == LINE_MODEM) {
+        KillTimer(TIMER_NOTIFIER);
+        m_lines.ClearParty();
+    }
+    // Told already by the line's own end, or never shown: Skype reports
+    // its idle state every few seconds.
+    if (!m_call.IsActive() || m_call.Line() != line)
+        return;
     KillTimer(TIMER_NOTIFIER);
-    if (m_notifier)
-        m_notifier->HidePopup();
-    m_lines.ClearParty();
+    const CallSummary call = m_call.Finish(reported);
+    ShowCallEnd();
+    OnCallEnded(call);
+}
+
+// A line tells why its call ended. The window may not have seen the call
+// at all: a dial refused at once, or a call over before its first state
+// change was handled.
+void CVocamoDlg::OnLineCallEnded(int32_t line, std::optional<LineCallEnd> end)
+{
+    if (!end)
+        return;
+    if (!m_call.IsActive() || m_call.Line() != line) {
+        if (m_call.IsActive()) {
+            // The other line's call goes on and keeps the popup.
+            CCallProgress other;
+            other.Start(line, end->incoming);
+            other.SetParty(end->number, end->name);
+            OnCallEnded(other.Finish(end->reason));
+            return;
+        }
+        m_call.Start(line, end->incoming);
+        m_call.SetParty(end->number, end->name);
+    }
+    KillTimer(TIMER_NOTIFIER);
+    const CallSummary call = m_call.Finish(end->reason);
+    ShowCallEnd();
+    OnCallEnded(call);
+}
+
+void CVocamoDlg::UpdateCallParty()
+{
+    if (m_call.Line() == LINE_MODEM) {
+        m_call.SetParty(m_lines.PartyNumber(), m_lines.PartyName());
+    } else if (m_bridge) {
+        const std::string handle = m_bridge->GetPartnerHandle();
+        m_call.SetParty(handle, m_bridge->GetFriendName(handle));
+    }
+}
+
+bool CVocamoDlg::FarEndRinging() const
+{
+    if (m_call.Line() == LINE_MODEM)
+        return m_controller && m_controller->IsFarEndRinging();
+    return m_bridge && m_bridge->IsFarEndRinging();
+}
+
+void CVocamoDlg::OnCallEnded(const CallSummary &call)
+{
+    qCDebug(lcWindow, "call on line %d (%s, %s) ended: %s", int(call.line),
+            call.incoming ? "in" : "out", call.number.c_str(),
+            CallEndText(call.outcome, {}).c_str());
+    m_lastCall = call;
 }
 
 void CVocamoDlg::OnCallStateChanged()
@@ -179,14 +276,14 @@ void CVocamoDlg::OnCallStateChanged()
         LoseList(LINE_MODEM);
         HandOverFrom(LINE_MODEM);
         if (m_lines.CallOwner() == LINE_MODEM)
-            EndModemNotices();
+            EndCallNotices(LINE_MODEM, CallEnd::Failed); // the line is gone
         break;
     case NORMAL:
         m_modemButton->SetHidden(false);
         if (m_lines.ActiveLine() == LINE_NONE)
             MakeLineActive(LINE_MODEM);
         if (m_lines.CallOwner() == LINE_MODEM)
-            EndModemNotices();
+            EndCallNotices(LINE_MODEM, CallEnd::None);
         break;
     case DIALING:
     case RINGING:
@@ -196,7 +293,7 @@ void CVocamoDlg::OnCallStateChanged()
         // Folded before the popup, so a new call's popup starts from its
         // own party.
         m_lines.UpdateWindowState(LINE_MODEM, modemState);
-        ShowCallNotifier(NotifierText(false), modemState == RINGING ? 130 : 129);
+        BeginCallNotices(LINE_MODEM, modemState);
         return;
     default:
         break;
@@ -219,11 +316,13 @@ void CVocamoDlg::OnSkypeStateChanged()
         m_skypeButton->SetHidden(true);
         LoseList(LINE_SKYPE);
         HandOverFrom(LINE_SKYPE);
+        EndCallNotices(LINE_SKYPE, CallEnd::Failed); // the client is gone
         break;
     case NORMAL:
         m_skypeButton->SetHidden(false);
         if (m_lines.ActiveLine() == LINE_NONE)
             MakeLineActive(LINE_SKYPE);
+        EndCallNotices(LINE_SKYPE, CallEnd::None);
         break;
     case DIALING:
     case RINGING:
@@ -237,6 +336,8 @@ void CVocamoDlg::OnSkypeStateChanged()
     }
     m_lines.UpdateWindowState(LINE_SKYPE, skypeState);
     SelectPartnerRow();
+    if (IsCallInProgress(skypeState))
+        BeginCallNotices(LINE_SKYPE, skypeState);
 }
 
 void CVocamoDlg::RecreateCallController()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/CallEnd.h"
 #include "core/CallState.h"
 #include "core/MessageTarget.h"
 #include "skype/SkypeFriendList.h"
@@ -12,9 +13,11 @@
 #include <cstdint>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace vocamo {
@@ -74,6 +77,12 @@ public:
     std::vector<uint32_t> TakeFriendChanges();
     // The other party of the tracked call, or empty; never waits.
     std::string GetPartnerHandle() const;
+    // The friend's name as the client reported it; empty before it has.
+    std::string GetFriendName(std::string_view handle) const;
+    // The far end of our own call rings.
+    bool IsFarEndRinging() const { return !m_callId.empty() && m_farEndRinging; }
+    // How the last call ended, as the client said, once per EVT_CALL_ENDED.
+    std::optional<LineCallEnd> TakeCallEnd() { return std::exchange(m_callEnd, std::nullopt); }
 
     // What the bridge holds, for traces and tests.
     std::string GetSkypeWindow() const;
@@ -105,7 +114,7 @@ private:
     std::string Ask(const std::string &command);
     void EndLostCall(const std::string &client);
     void TrackCall(std::string_view id, int32_t state);
-    void EndCall();
+    void EndCall(CallEnd reason = CallEnd::None);
     void DropCallOfLostClient();
     void ForgetCalls();
     uint64_t Attachment() const;
@@ -134,7 +143,10 @@ private:
     std::string m_partnerHandle;
     std::string m_endedCallId;   // the last call that ended
     std::string m_hangUpSentFor; // the last call we asked the client to end
-    uint64_t m_callsOf = 0;      // the attachment these call ids belong to
+    bool m_incoming = false;     // the tracked call rang here first
+    bool m_farEndRinging = false;
+    std::optional<LineCallEnd> m_callEnd; // kept for the window until it asks
+    uint64_t m_callsOf = 0;               // the attachment these call ids belong to
     int m_parseDepth = 0;
     std::string *m_answer = nullptr; // takes the answer to the window's command in flight
     struct LostCall {

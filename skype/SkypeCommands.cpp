@@ -92,4 +92,17 @@ std::string CSkypeBridge::GetPartnerHandle() const
     return m_callsOf == Attachment() ? m_partnerHandle : std::string();
 }
 
+std::string CSkypeBridge::GetFriendName(std::string_view handle) const
+{
+    // Until the client answers, a property holds its one-letter placeholder.
+    const CSkypeFriend *f = handle.empty() ? nullptr : m_friends.FindByHandle(handle);
+    if (!f)
+        return {};
+    if (!f->displayName.empty() && f->displayName != CSkypeFriend().displayName)
+        return f->displayName;
+    if (!f->fullName.empty() && f->fullName != CSkypeFriend().fullName)
+        return f->fullName;
+    return {};
+}
+
 } // namespace vocamo

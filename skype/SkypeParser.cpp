@@ -98,6 +98,21 @@ bool IsCallEnd(std::string_view status)
     return std::find(kCallEnds.begin(), kCallEnds.end(), status) != kCallEnds.end();
 }
 
+// A call turned down by the other side reads as busy; MISSED is the
+// dialled party not answering (a call that rang here is missed anyway).
+CallEnd EndOfStatus(std::string_view status)
+{
+    if (status == "FINISHED")
+        return CallEnd::Ended;
+    if (status == "BUSY" || status == "REFUSED")
+        return CallEnd::Busy;
+    if (status == "CANCELLED")
+        return CallEnd::Cancelled;
+    if (status == "MISSED" || status == "VM_SENT" || status == "VM_CANCELLED")
+        return CallEnd::NoAnswer;
+    return CallEnd::Failed;
+}
+
 std::string_view TrimCommas(std::string_view word)
 {
     while (!word.empty() && word.front() == ',')
@@ -246,7 +261,7 @@ void CSkypeBridge::ParseCall(std::string_view text)
         return;
     if (IsCallEnd(status)) {
         if (tracked)
-            EndCall();
+            EndCall(EndOfStatus(status));
     } else if (status == "ROUTING") {
         if (!tracked)
             TrackCall(id, DIALING);
@@ -261,6 +276,9 @@ void CSkypeBridge::ParseCall(std::string_view text)
         else if (GetState() != DIALING) { // else the far end of our own call rings
             SetState(RINGING);
             SendCallCommand("GET", "PARTNER_HANDLE");
+        } else if (!m_farEndRinging) {
+            m_farEndRinging = true;
+            m_mainWindow.Post(WM_APP_EVENT, RECEIVER_WINDOW, EVT_CALL_PROGRESS);
         }
     }
 }
@@ -269,13 +287,17 @@ void CSkypeBridge::TrackCall(std::string_view id, int32_t state)
 {
     m_callId = id;
     m_partnerHandle.clear(); // the last call's partner is not this one's
+    m_incoming = state == RINGING;
+    m_farEndRinging = false;
     m_callsOf = Attachment();
     SetState(state);
     SendCallCommand("GET", "PARTNER_HANDLE");
 }
 
-void CSkypeBridge::EndCall()
+void CSkypeBridge::EndCall(CallEnd reason)
 {
+    m_callEnd = LineCallEnd{reason, m_incoming, m_partnerHandle, GetFriendName(m_partnerHandle)};
+    m_mainWindow.Post(WM_APP_EVENT, RECEIVER_WINDOW, EVT_CALL_ENDED);
     m_endedCallId = m_callId;
     m_callId.clear();
     m_partnerHandle.clear();

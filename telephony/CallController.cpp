@@ -11,6 +11,31 @@
 
 namespace vocamo {
 
+namespace {
+
+CallEnd EndOfDisconnect(DWORD mode)
+{
+    switch (mode) {
+    case 0:
+        return CallEnd::None;
+    case LINEDISCONNECTMODE_NORMAL:
+        return CallEnd::Ended;
+    case LINEDISCONNECTMODE_BUSY:
+    case LINEDISCONNECTMODE_REJECT:
+        return CallEnd::Busy;
+    case LINEDISCONNECTMODE_NOANSWER:
+        return CallEnd::NoAnswer;
+    case LINEDISCONNECTMODE_NODIALTONE:
+        return CallEnd::NoDialTone;
+    case LINEDISCONNECTMODE_BADADDRESS:
+        return CallEnd::InvalidNumber;
+    default:
+        return CallEnd::Failed;
+    }
+}
+
+} // namespace
+
 CCallController::CCallController(CMessageTarget &window, std::string exeDir,
                                  CTapiClient::Settings settings,
                                  std::chrono::milliseconds lineRetry)
@@ -79,6 +104,13 @@ void CCallController::Reset()
     Initialize();
     m_number.clear();
     m_name.clear();
+    m_farEndRinging = false;
+}
+
+void CCallController::ReportEnd(CallEnd reason)
+{
+    m_callEnd = LineCallEnd{reason, m_incoming, m_number, m_name};
+    m_window.Post(WM_APP_EVENT, RECEIVER_WINDOW, EVT_CALL_ENDED);
 }
 
 void CCallController::Dial(std::string number)
@@ -87,6 +119,10 @@ void CCallController::Dial(std::string number)
     const int32_t result = m_client ? m_client->MakeCall(number) : LINEERR_UNINITIALIZED;
     if (result != 0) {
         Trace(LineErrorName(static_cast<uint32_t>(result)));
+        m_incoming = false;
+        m_number = number;
+        m_name = FindNameForNumber(number);
+        ReportEnd(result == LINEERR_INVALADDRESS ? CallEnd::InvalidNumber : CallEnd::Failed);
         Reset();
         m_window.Post(WM_RESTORE_MAIN, 0, 0);
         return;
@@ -96,6 +132,8 @@ void CCallController::Dial(std::string number)
     if (!wasNormal)
         m_window.Post(WM_APP_EVENT, RECEIVER_CONTROLLER, EVT_CONNECTED);
     SetState(DIALING);
+    m_incoming = false;
+    m_farEndRinging = false;
     m_number = std::move(number);
     m_name = FindNameForNumber(m_number);
     if (m_name.empty())
@@ -136,11 +174,20 @@ int CCallController::OnTapiEvent(WPARAM /*source*/, LPARAM code)
         // client that is gone by then.
         if (!m_client || !m_client->HasEnded())
             break;
+        if (IsCallInProgress(m_state))
+            ReportEnd(EndOfDisconnect(m_client->DisconnectMode()));
         Reset();
         if (m_client && m_client->HasCall())
             m_window.Post(WM_RESTORE_MAIN, 0, 0);
         break;
+    case EVT_RINGBACK:
+        if (m_state == DIALING && !m_farEndRinging) {
+            m_farEndRinging = true;
+            m_window.Post(WM_APP_EVENT, RECEIVER_WINDOW, EVT_CALL_PROGRESS);
+        }
+        break;
     case EVT_OFFERING:
+        m_incoming = true;
         SetState(RINGING);
         m_window.Post(WM_APP_EVENT, RECEIVER_WINDOW, EVT_RING);
         break;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/CallEnd.h"
 #include "core/CallState.h"
 #include "core/MessageTarget.h"
 #include "phonebook/BookmarkList.h"
@@ -9,8 +10,10 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 
 namespace vocamo {
 
@@ -23,8 +26,8 @@ constexpr LPARAM EVT_LINE_RETRY = 34;
 // event thread reaches it only through the window, which hands every
 // (WM_APP_EVENT, 3, code) back to OnTapiEvent in posting order.
 //
-// Failures are never shown: they are named for the trace and answered by a
-// reset, which replaces the whole TAPI client.
+// Failures are named for the trace and answered by a reset, which replaces
+// the whole TAPI client; the window hears only how a call ended.
 class CCallController {
 public:
     static constexpr std::chrono::milliseconds kLineRetry{30000};
@@ -51,6 +54,11 @@ public:
     int OnTapiEvent(WPARAM source, LPARAM code);
 
     int32_t GetState() const { return m_state; }
+    // The dialled party's phone rings (where the line reports it).
+    bool IsFarEndRinging() const { return m_farEndRinging; }
+    // How the last call ended, as the line said, once per EVT_CALL_ENDED;
+    // empty when the window was told already.
+    std::optional<LineCallEnd> TakeCallEnd() { return std::exchange(m_callEnd, std::nullopt); }
     std::string GetNumber() const { return m_number; }
     std::string GetName() const { return m_name; }
     int GetBookmarkCount() const;
@@ -68,6 +76,9 @@ public:
 private:
     void DestroyClient();
     void RetryLater();
+    // Keeps why the call ended for the window and tells it, ahead of the
+    // state changes of the reset that follows.
+    void ReportEnd(CallEnd reason);
 
     std::unique_ptr<CTapiClient> m_client;
     int32_t m_state = INIT;
@@ -76,6 +87,9 @@ private:
     std::unique_ptr<CBookmarkList> m_phonebook;
     std::string m_name;
     std::string m_number;
+    bool m_incoming = false;
+    bool m_farEndRinging = false;
+    std::optional<LineCallEnd> m_callEnd;
     const std::string m_exeDir;
     const CTapiClient::Settings m_settings;
     const std::chrono::milliseconds m_lineRetry;

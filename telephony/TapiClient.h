@@ -56,6 +56,8 @@ public:
     // True once the event thread has reported the end of a call or of the
     // line (EVT_IDLE); the reset that follows makes any later report old news.
     bool HasEnded() const { return m_ended.load(); }
+    // The LINEDISCONNECTMODE_ the line gave with the call's end; 0 for none.
+    DWORD DisconnectMode() const { return m_disconnectMode.load(); }
     std::string GetCallerId() const;
     // Always 0.
     LONG CloseLine();
@@ -85,6 +87,7 @@ private:
     std::thread m_eventThread;
     std::atomic<bool> m_stop{true};
     std::atomic<bool> m_ended{false};
+    std::atomic<DWORD> m_disconnectMode{0};
     int32_t m_lineDevice = -1;
     int32_t m_phoneDevice = -1;
     mutable std::mutex m_callerIdMutex;

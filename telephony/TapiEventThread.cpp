@@ -1,5 +1,6 @@
 #include "telephony/TapiEventThread.h"
 
+#include "core/CallEnd.h"
 #include "core/Messages.h"
 #include "telephony/TapiClient.h"
 
@@ -98,12 +99,16 @@ int TapiEventThread(CTapiClient *client)
                 client->m_call = message.hDevice;
                 post(EVT_OFFERING);
                 break;
+            case LINECALLSTATE_RINGBACK:
+                post(EVT_RINGBACK);
+                break;
             case LINECALLSTATE_CONNECTED:
                 if (message.dwCallbackInstance == 1)
                     post(EVT_CONNECTED);
                 break;
             case LINECALLSTATE_DISCONNECTED:
                 client->SetCallerId({});
+                client->m_disconnectMode = message.dwParam2;
                 postEnd();
                 break;
             default:

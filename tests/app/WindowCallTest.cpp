@@ -37,7 +37,7 @@ TEST(Window, IncomingModemCallRingsAnswersFromThePopupAndHangsUp)
 
     h.Click(h.Element(kind::kCallEnd));
     ASSERT_TRUE(h.Until([&] { return h.window->WindowState() == NORMAL; }));
-    EXPECT_FALSE(h.PopupShowing());
+    EXPECT_TRUE(h.Until([&] { return !h.PopupShowing(); })); // after showing the end
     EXPECT_TRUE(h.window->PartyNumber().empty());
     EXPECT_EQ(h.window->SkypeState(), NORMAL); // the Skype line still attached
     EXPECT_TRUE(h.boxes.empty());
@@ -58,14 +58,14 @@ TEST(Window, ModemCallFromTheKeypadHidesTheWindowAndShowsThePartyOnThePopup)
     EXPECT_FALSE(h.window->isVisible());
     EXPECT_TRUE(h.modem->WaitForCommand("ATD0305550178"));
     // The party comes after the state change, and shows on the popup at once.
-    EXPECT_TRUE(h.Until([&] { return h.window->Notifier()->Text() == "0305550178\nCarla\n"; }));
+    EXPECT_TRUE(h.Until([&] { return h.window->Notifier()->Text() == "Carla\nCalling..."; }));
     ASSERT_TRUE(h.Until([&] { return h.window->WindowState() == ANSWERING; }));
     EXPECT_TRUE(h.window->IsTimerActive(CVocamoDlg::TIMER_NOTIFIER));
 
     h.window->HangUp();
     ASSERT_TRUE(h.Until([&] { return h.window->WindowState() == NORMAL; }));
     EXPECT_FALSE(h.window->IsTimerActive(CVocamoDlg::TIMER_NOTIFIER));
-    EXPECT_FALSE(h.PopupShowing());
+    EXPECT_TRUE(h.Until([&] { return !h.PopupShowing(); }));
 }
 
 TEST(Window, SkypeCallsAFriendByDoubleClickAndATypedNumberWithAPlus)
@@ -79,7 +79,7 @@ TEST(Window, SkypeCallsAFriendByDoubleClickAndATypedNumberWithAPlus)
     EXPECT_FALSE(h.window->isVisible());
     ASSERT_TRUE(h.Until([&] { return h.window->WindowState() == DIALING; }));
     EXPECT_EQ(h.window->CallOwner(), LINE_SKYPE);
-    EXPECT_FALSE(h.PopupShowing()); // Skype calls have no popup and no ring
+    EXPECT_EQ(h.ring->rings, 0); // an outgoing call does not ring here
     h.HangUpAndWait();
 
     h.window->show();
@@ -99,7 +99,7 @@ TEST(Window, IncomingSkypeCallIsAnsweredWithTheCallButton)
     h.skype.Control(QStringLiteral("incoming carl.c"));
     ASSERT_TRUE(h.Until([&] { return h.window->WindowState() == RINGING; }));
     EXPECT_EQ(h.window->ActiveLine(), LINE_SKYPE);
-    EXPECT_EQ(h.ring->rings, 0);
+    EXPECT_GE(h.ring->rings, 1);
     h.Paint();
     EXPECT_TRUE(h.window->SelectedFriendRow() &&
                 h.window->SelectedFriendRow()->GetName() == "carl.c");
@@ -211,7 +211,8 @@ TEST(Window, EachLineCallsItsOwnSelectionAndAPopupShowsOnlyItsCall)
     ASSERT_TRUE(h.modem->Control("ring 3 0895550147"));
     bool stale = false;
     ASSERT_TRUE(h.Until([&] {
-        stale = stale || h.window->Notifier()->Text().find("49301234") != std::string::npos;
+        stale = stale || (h.window->CallOwner() == LINE_MODEM &&
+                          h.window->Notifier()->Text().find("49301234") != std::string::npos);
         return h.window->Notifier()->Text().rfind("0895550147", 0) == 0;
     }));
     EXPECT_FALSE(stale);

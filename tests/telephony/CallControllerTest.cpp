@@ -116,6 +116,10 @@ private:
                 return "party";
             case EVT_BOOKMARKS_LOADED:
                 return "loaded";
+            case EVT_CALL_ENDED: { // with why, as the line said
+                const auto end = controller ? controller->TakeCallEnd() : std::nullopt;
+                return "ended=" + (end ? CallEndText(end->reason, {}) : std::string("?"));
+            }
             }
         }
         return "message " + std::to_string(message) + "," + std::to_string(wParam) + "," +
@@ -239,7 +243,10 @@ TEST_F(NoSpeakerphoneTest, ConnectionWithoutAPhoneDeviceIsAnsweringAllTheSame)
 // once and the party forgotten; an unplugged line stays closed.
 TEST_F(CallControllerTest, EveryCallEndResetsTheLineOnce)
 {
-    for (const std::string end : {"noanswer", "nodialtone", "hangup", "unplug"}) {
+    for (const auto &[end, why] : {std::pair<std::string, std::string>{"noanswer", "No answer"},
+                                   {"nodialtone", "No dial tone"},
+                                   {"hangup", "Call ended 00:00"},
+                                   {"unplug", "Call failed"}}) {
         m_sim.ClearReceived();
         m_controller->Dial("0221550123");
         ASSERT_TRUE(m_sim.WaitForCommand("ATD0221550123"));
@@ -253,6 +260,7 @@ TEST_F(CallControllerTest, EveryCallEndResetsTheLineOnce)
         ASSERT_TRUE(m_sim.Control(end));
         ASSERT_TRUE(m_window.PumpUntilSeen("loaded"));
         const Tokens reset = end == "unplug" ? Tokens{"state=INIT", "loaded"} : kReset;
+        expected.push_back("ended=" + why);
         expected.insert(expected.end(), reset.begin(), reset.end());
         EXPECT_EQ(m_window.TakeAll(), expected) << end;
         EXPECT_EQ(m_controller->GetNumber() + m_controller->GetName(), "") << end;
@@ -264,13 +272,15 @@ TEST_F(CallControllerTest, EveryCallEndResetsTheLineOnce)
 TEST_F(CallControllerTest, RefusedDialResetsTheLineAndRestoresTheWindow)
 {
     m_controller->Dial("12;ATH");
-    EXPECT_EQ(m_window.TakeWhen(4), (Tokens{"state=INIT", "state=NORMAL", "loaded", "restore"}));
+    EXPECT_EQ(m_window.TakeWhen(5), (Tokens{"ended=Not a valid number", "state=INIT",
+                                            "state=NORMAL", "loaded", "restore"}));
     EXPECT_EQ(m_controller->GetNumber(), "");
     ASSERT_TRUE(m_sim.Control("ring 2"));
     ASSERT_TRUE(m_window.PumpUntilSeen("ring"));
     m_window.Take();
     m_controller->Dial("555");
-    EXPECT_EQ(m_window.TakeWhen(4), (Tokens{"state=INIT", "state=NORMAL", "loaded", "restore"}));
+    EXPECT_EQ(m_window.TakeWhen(5),
+              (Tokens{"ended=Call failed", "state=INIT", "state=NORMAL", "loaded", "restore"}));
 }
 
 TEST_F(DataModemTest, WithoutAVoiceModemStaysInitAndADialOnlyRestoresTheWindow)
@@ -280,7 +290,7 @@ TEST_F(DataModemTest, WithoutAVoiceModemStaysInitAndADialOnlyRestoresTheWindow)
     EXPECT_EQ(m_controller->GetBookmarkCount(), 2);
     m_controller->Dial("555");
     // Already INIT: the reset changes no state, so only the reload shows.
-    EXPECT_EQ(m_window.TakeWhen(2), (Tokens{"loaded", "restore"}));
+    EXPECT_EQ(m_window.TakeWhen(3), (Tokens{"ended=Call failed", "loaded", "restore"}));
 }
 
 TEST_P(SlowResetTest, ModemSlowOnceIsProbedAgain)

@@ -291,6 +291,14 @@ void CSkypeSim::Control(const QString &line)
         if (Call *call = CurrentCall(); call && call->status != QLatin1String("INPROGRESS"))
             SetCallStatus(*call, verb == QLatin1String("busy") ? QStringLiteral("BUSY")
                                                                : QStringLiteral("CANCELLED"));
+    } else if (verb == QLatin1String("noanswer")) {
+        // Nobody took the dialled call.
+        if (Call *call = CurrentCall(); call && call->status != QLatin1String("INPROGRESS"))
+            SetCallStatus(*call, QStringLiteral("MISSED"));
+    } else if (verb == QLatin1String("fail")) {
+        // The network lost the call, answered or not.
+        if (Call *call = CurrentCall())
+            SetCallStatus(*call, QStringLiteral("FAILED"));
     } else if (verb == QLatin1String("status") && words.size() >= 3) {
         if (Friend *f = FindFriend(words[1])) {
             f->status = words[2];

@@ -37,7 +37,7 @@ public:
     // Registers the object and takes the name; false when either fails.
     bool Start(QString *error);
 
-    // One control line: incoming HANDLE, answer, hangup, busy, cancel,
+    // One control line: incoming HANDLE, answer, hangup, busy, cancel, noanswer, fail,
     // status HANDLE ONLINESTATUS, online, offline, refuse, detach (ERROR 68
     // to everything from then on), quit; and for
     // fault tests: say TEXT (TEXT as a notification), garble on|off (every

@@ -36,8 +36,8 @@ int main(int argc, char **argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Plays the Skype client on the session bus. Control lines on stdin: incoming HANDLE, "
-        "answer, hangup, busy, cancel, status HANDLE ONLINESTATUS, online, offline, refuse, "
-        "detach, say TEXT, garble on|off, intrude TEXT, quit."));
+        "answer, hangup, busy, cancel, noanswer, fail, status HANDLE ONLINESTATUS, online, "
+        "offline, refuse, detach, say TEXT, garble on|off, intrude TEXT, quit."));
     parser.addHelpOption();
     QCommandLineOption friendOption(QStringLiteral("friend"),
                                     QStringLiteral("A friend (repeatable)."),
