@@ -1,5 +1,8 @@
 #include "phonebook/BookmarkList.h"
 
+#include <algorithm>
+#include <functional>
+
 namespace vocamo {
 
 CBookmark *CBookmarkList::FindByIndex(uint32_t index) const
@@ -17,21 +20,35 @@ CBookmark *CBookmarkList::FindByIndex(uint32_t index) const
 
 CBookmark *CBookmarkList::FindByNumber(const std::string &number) const
 {
-    const auto found = m_byNumber.find(number);
-    return found == m_byNumber.end() ? nullptr : found->second;
+    if (number.empty())
+        return nullptr; // a blank field is nobody's number
+    if (!m_numbersSorted) {
+        std::sort(m_numbers.begin(), m_numbers.end());
+        m_numbersSorted = true;
+    }
+    const std::size_t hash = std::hash<std::string>{}(number);
+    // In order of place, so the first match is the first entry appended.
+    for (auto it = std::lower_bound(m_numbers.begin(), m_numbers.end(), std::pair(hash, 0u));
+         it != m_numbers.end() && it->first == hash; ++it) {
+        CBookmark *entry = m_entries[it->second].get();
+        if (number == entry->home || number == entry->mobile || number == entry->office)
+            return entry;
+    }
+    return nullptr;
 }
 
 void CBookmarkList::Append(CBookmark *entry)
 {
     if (!entry)
         return;
-    m_inOrder = m_inOrder && entry->index == m_entries.size();
+    const auto place = static_cast<uint32_t>(m_entries.size());
+    m_inOrder = m_inOrder && entry->index == place;
     m_entries.emplace_back(entry);
-    // A blank field is nobody's number.
     for (const std::string *number : {&entry->home, &entry->mobile, &entry->office}) {
         if (!number->empty())
-            m_byNumber.try_emplace(*number, entry);
+            m_numbers.emplace_back(std::hash<std::string>{}(*number), place);
     }
+    m_numbersSorted = false;
 }
 
 } // namespace vocamo

@@ -2,15 +2,16 @@
 
 #include "phonebook/Bookmark.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace vocamo {
 
-// The in-memory phonebook; owns its entries.
+// The in-memory phonebook; owns its entries. Window thread only.
 class CBookmarkList {
 public:
     CBookmarkList() { m_entries.reserve(100); }
@@ -27,10 +28,12 @@ public:
 
 private:
     std::vector<std::unique_ptr<CBookmark>> m_entries;
-    // A caller's name is looked up at every call: not by a walk through a
-    // phonebook of any size.
-    std::unordered_map<std::string, CBookmark *> m_byNumber;
     bool m_inOrder = true; // every entry's index is its place in the list
+    // A caller's name is looked up at every call: by the hash of each
+    // number, with its entry's place, sorted at the first look-up after a
+    // change. Smaller than a hash table of the numbers themselves.
+    mutable std::vector<std::pair<std::size_t, uint32_t>> m_numbers;
+    mutable bool m_numbersSorted = true;
 };
 
 } // namespace vocamo
