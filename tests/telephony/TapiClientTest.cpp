@@ -80,8 +80,7 @@ TEST(TapiClient, IncomingCallFromRingToHangUpInOrder)
     EXPECT_TRUE(f.client->HasCall());       // the handle stays until CloseLine
 }
 
-// The modem provider, with messages it never sends slipped in ahead of the
-// line's own.
+// The modem provider, with messages it never sends slipped in first.
 class CScriptedProvider : public CModemProvider {
 public:
     using CModemProvider::CModemProvider;

@@ -9,12 +9,12 @@ using namespace vocamo;
 
 namespace {
 
-// Just past either end of each table a code still gets a text of its own.
+// Just past either end of each table a code still gets a text of its own;
+// 28 to 33 are the call controller's own events.
 TEST(TapiNames, CodesOutsideTheTablesGetADefinedText)
 {
     for (const int32_t other : {1, 4, 9, -1, 416})
         EXPECT_EQ(StateName(other), "WORNG state") << other;
-    // 28 to 33 are the call controller's own events.
     for (const intptr_t code : {0, 19, 28, 33, 399, 417, 4109, 4132, 41514, -1})
         EXPECT_EQ(EventName(code), "") << code;
     EXPECT_EQ(LineErrorName(0x80000004), "TAPI error 0x80000004");
