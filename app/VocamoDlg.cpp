@@ -5,8 +5,12 @@
 #include "app/AboutDlg.h"
 #include "app/DataFiles.h"
 #include "app/DeviceMonitor.h"
+#include "app/MissedCallNotification.h"
 #include "app/PowerMonitor.h"
+#include "app/RecentList.h"
 #include "app/RingPlayer.h"
+#include "app/TrayIcon.h"
+#include "history/CallHistory.h"
 #include "phonebook/BookmarkDlg.h"
 #include "phonebook/Phonebook.h"
 #include "platform/tapi/ModemProvider.h"
@@ -143,6 +147,7 @@ void CVocamoDlg::Initialize()
     m_bridge = m_services.makeBridge(m_target, *m_transport);
 
     LoadSkin();
+    StartDesktop();
 
     // The first frame comes before the modem line is opened and the lists
     // are filled, whatever their size: the window shows at once, in its
@@ -217,6 +222,7 @@ bool CVocamoDlg::event(QEvent *event)
 {
     if (const CAppMessageEvent *m = CAppMessageEvent::From(event)) {
         OnAppMessage(m->message, m->wParam, m->lParam);
+        TrackCalls();
         return true;
     }
     return QWidget::event(event);

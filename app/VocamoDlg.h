@@ -25,9 +25,12 @@ namespace vocamo {
 
 class CBookmarkDlg;
 class CCallController;
+class CCallHistory;
 class CContactItem;
 class CDeviceMonitor;
+class CMissedCallNotification;
 class CPowerMonitor;
+class CRecentList;
 class CRingPlayer;
 class CSkinButton;
 class CSkinItem;
@@ -37,6 +40,7 @@ class CSkypeBridge;
 class CSkypeFriend;
 class CSkypeTransport;
 class CTaskbarNotifier;
+class CTrayIcon;
 
 // What the window needs from the world, so tests can hand in their own.
 struct VocamoServices {
@@ -52,6 +56,7 @@ struct VocamoServices {
     std::shared_ptr<CRingPlayer> ringPlayer;         // null: QSoundEffect
     bool watchSystem = true;                         // logind power and udev device events
     int deviceArrivalDelayMs = 500;
+    QString historyPath; // empty: $XDG_DATA_HOME/vocamo/history.sqlite
     unsigned notifierPeriodDivisor = 1;
 };
 
@@ -150,6 +155,21 @@ public:
     const CCallProgress &CallShown() const { return m_call; }
     const std::optional<CallSummary> &LastEndedCall() const { return m_lastCall; }
 
+    // The call history, missed calls, the tray and do not disturb
+    // (VocamoDlgHistory.cpp).
+    CCallHistory *History(); // opened on first use
+    CMissedCallNotification *MissedCalls() const { return m_missedCalls.get(); }
+    CTrayIcon *Tray() const { return m_tray.get(); }
+    int MissedUnseen() const { return m_missedUnseen; }
+    bool DoNotDisturb() const { return m_doNotDisturb; }
+    void SetDoNotDisturb(bool on);
+    void ToggleShown(); // the tray's click: never ends a call
+    void ShowRecent();  // F3, the tray's Recent calls
+    void HideRecent();
+    bool IsRecentShown() const;
+    CRecentList *Recent() const;
+    void CallBack(int32_t line, const std::string &number);
+
     // What the window shows and holds (for its own parts and for tests).
     const CLineStates &Lines() const { return m_lines; }
     int32_t WindowState() const { return m_lines.WindowState(); }
@@ -233,6 +253,7 @@ private:
     // Every call on both lines ends here once, with all a history keeps.
     void OnCallEnded(const CallSummary &call);
     void RefreshCallNotifier();
+    void UpdateCallNotifier();
     void Page(int direction);
     void HideLineButtons();
     void IdleRows();
@@ -246,6 +267,13 @@ private:
     void OnLeftButtonDoubleClick();
     void OnWheel(int delta);
     void RunPendingDial();
+    void StartDesktop();
+    void TrackCalls();
+    void RecordCallEnd(const CallSummary &call);
+    void OnHistoryChanged();
+    void MissedCallsSeen();
+    void UpdateTray();
+    bool OnRecentKey(int key);
 
     VocamoServices m_services;
     CQtMessageTarget m_target;
@@ -309,6 +337,26 @@ private:
 
     std::unique_ptr<CPowerMonitor> m_power;
     std::unique_ptr<CDeviceMonitor> m_devices;
+
+    // The call being recorded, and the last end recorded.
+    struct Recording {
+        qint64 id = 0;
+        int32_t line = LINE_NONE;
+        std::string number;
+        std::string name;
+    };
+    std::unique_ptr<CCallHistory> m_history;
+    Recording m_recording;
+    CallSummary::Time m_recordedEnd{};
+    std::unique_ptr<CMissedCallNotification> m_missedCalls;
+    std::unique_ptr<CTrayIcon> m_tray;
+    std::unique_ptr<CRecentList> m_recent; // made on first use; goes before the history
+    struct TrayShows {
+        int state = 0;
+        int missed = 0;
+    } m_trayShows;
+    int m_missedUnseen = 0;
+    bool m_doNotDisturb = false; // no ring, no popup; calls still recorded
 };
 
 } // namespace vocamo

@@ -319,6 +319,10 @@ void CVocamoDlg::keyPressEvent(QKeyEvent *event)
 
 void CVocamoDlg::OnKeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
+    if (OnRecentKey(key)) {
+        PostMessage(WM_REFRESH, 0, 0);
+        return;
+    }
     switch (key) {
     case Qt::Key_Backspace:
         m_lines.Back();

@@ -30,12 +30,13 @@ add_library(vocamo_window STATIC
     ${CMAKE_CURRENT_LIST_DIR}/VocamoDlgInput.cpp
     ${CMAKE_CURRENT_LIST_DIR}/VocamoDlgNotices.cpp
     ${CMAKE_CURRENT_LIST_DIR}/VocamoDlgRequests.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/VocamoDlgHistory.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RecentList.h ${CMAKE_CURRENT_LIST_DIR}/RecentList.cpp
     ${CMAKE_CURRENT_LIST_DIR}/VocamoApp.h ${CMAKE_CURRENT_LIST_DIR}/VocamoApp.cpp)
 target_include_directories(vocamo_window PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(vocamo_window PUBLIC
     vocamo_linestates vocamo_appsupport vocamo_controller vocamo_skype vocamo_skin vocamo_notifier
-    vocamo_phonebook_editor vocamo_about vocamo_history vocamo_core Qt6::Widgets)
+    vocamo_phonebook_editor vocamo_about vocamo_history vocamo_desktop vocamo_core Qt6::Widgets)
 
 add_executable(vocamo ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
 target_link_libraries(vocamo PRIVATE vocamo_window vocamo_vcard)

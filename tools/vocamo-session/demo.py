@@ -120,10 +120,23 @@ def photograph(s, shots):
     time.sleep(1.5)
     shot("call")
 
-    # Hang up with the call-end handset, then end the phone with F5 as a
-    # user would.
+    # Hang up with the call-end handset.
     s.click(*center(CALL_END))
     s.wait_heard(s.modem, "AT+VLS=0", what="the call to end")
+    time.sleep(1)
+
+    # A call nobody answers is missed; F3 shows it in the Recent list, in red.
+    s.control(s.modem, "ring 10 " + CALLER)
+    s.wait_heard(s.modem, "NMBR = ", what="the caller's number")
+    time.sleep(1)
+    s.click(*center(CALL_END))
+    time.sleep(5)  # the popup tells of the missed call, then slides away
+    s.key("F3")
+    time.sleep(1)
+    shot("recent")
+    s.key("Escape")
+
+    # End the phone with F5 as a user would.
     s.key("F5")
     try:
         s.app.wait(10)
