@@ -90,6 +90,7 @@ public:
 
         VocamoServices services;
         services.exeDir = QString::fromStdString(Dir());
+        services.historyPath = QString::fromStdString(Dir() + "/history.sqlite");
         services.skypeTransport = transport.get();
         services.messageBox = [this](const QString &text) { boxes.push_back(text.toStdString()); };
         services.showAbout = [this] { ++abouts; };

@@ -11,12 +11,9 @@ using namespace vocamo::test;
 
 namespace {
 
-// The window's history lives in a folder of the test's own.
+// The harness keeps each window's history in its own folder.
 class WindowHistory : public ::testing::Test {
 protected:
-    void SetUp() override { setenv("XDG_DATA_HOME", m_data.Path().c_str(), 1); }
-    void TearDown() override { unsetenv("XDG_DATA_HOME"); }
-
     static std::vector<CallRecord> Rows(WindowHarness &h)
     {
         return h.window->History()->Recent(100);
@@ -29,9 +26,6 @@ protected:
             return !rows.empty() && rows.front().outcome == outcome;
         });
     }
-
-private:
-    TempDir m_data;
 };
 
 } // namespace
@@ -40,8 +34,11 @@ TEST_F(WindowHistory, EveryCallOfBothLinesIsRecordedAsItHappens)
 {
     WindowHarness h;
     ASSERT_TRUE(h.BothReady());
-    EXPECT_EQ(h.window->History()->Path().toStdString(),
-              std::string(getenv("XDG_DATA_HOME")) + "/vocamo/history.sqlite");
+    EXPECT_EQ(h.window->History()->Path().toStdString(), h.Dir() + "/history.sqlite");
+    const TempDir data;
+    setenv("XDG_DATA_HOME", data.Path().c_str(), 1);
+    EXPECT_EQ(CCallHistory(QString()).Path().toStdString(), data.Path() + "/vocamo/history.sqlite");
+    unsetenv("XDG_DATA_HOME");
 
     // Incoming on the modem, answered: its row is there while it rings,
     // with the caller as soon as the line knows him.
