@@ -50,17 +50,23 @@ void CVocamoDlg::ShowCallNotifier(const std::string &text, unsigned skin)
     SetTimer(TIMER_NOTIFIER, kRefreshMs);
 }
 
-// While the call lasts the popup is shown again, with the party as it
-// stands by now; a Skype call rings again with it, as the modem's line
-// rings on by itself.
+// While the call lasts the popup is shown again (timer 67), with the party
+// as it stands by now; a Skype call rings again with it, as the modem's
+// line rings on by itself.
 void CVocamoDlg::RefreshCallNotifier()
+{
+    UpdateCallNotifier();
+    if (m_call.IsOffered() && m_call.Line() == LINE_SKYPE)
+        PlayRing(m_ringSoundPath, true);
+}
+
+// What a line reports of its call shows at once.
+void CVocamoDlg::UpdateCallNotifier()
 {
     KillTimer(TIMER_NOTIFIER);
     if (m_notifier && !m_doNotDisturb)
         m_notifier->Popup(NotifierText(true), kShowMs, kStayMs, kHideMs, 1);
     SetTimer(TIMER_NOTIFIER, kRefreshMs);
-    if (m_call.IsOffered() && m_call.Line() == LINE_SKYPE)
-        PlayRing(m_ringSoundPath, true);
 }
 
 // The end replaces the call on the popup, then the popup slides away by

@@ -44,7 +44,7 @@ int CVocamoDlg::OnAppMessage(unsigned message, WPARAM wParam, LPARAM lParam)
                     // The popup shows the party as soon as the line knows it.
                     if (m_lines.CallOwner() == LINE_MODEM) {
                         UpdateCallParty();
-                        RefreshCallNotifier();
+                        UpdateCallNotifier();
                     }
                 }
                 break;
@@ -52,12 +52,12 @@ int CVocamoDlg::OnAppMessage(unsigned message, WPARAM wParam, LPARAM lParam)
                 SelectPartnerRow();
                 if (m_call.IsActive() && m_call.Line() == LINE_SKYPE) {
                     UpdateCallParty();
-                    RefreshCallNotifier();
+                    UpdateCallNotifier();
                 }
                 break;
             case EVT_CALL_PROGRESS:
                 if (m_call.IsActive())
-                    RefreshCallNotifier();
+                    UpdateCallNotifier();
                 break;
             case EVT_CALL_ENDED:
                 if (m_controller)
