@@ -1,36 +1,8 @@
 #include "app/AboutDlg.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace vocamo;
-
-namespace {
-
-// The box as it reads the record from a file of the given text.
-QString FieldFor(const QByteArray &record)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("record"));
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(record);
-    file.close();
-    CAboutDlg dlg(nullptr, path);
-    return dlg.GetVersionFieldText();
-}
-
-} // namespace
-
-TEST(AboutDlg, VersionFieldShowsEachNumberFollowedByAPoint)
-{
-    EXPECT_EQ(FieldFor("1,0,0,0"), QStringLiteral("V1.0.0.0"));
-    EXPECT_EQ(FieldFor("10,20,300,4000\n"), QStringLiteral("V10.20.300.4000"));
-    CAboutDlg missing(nullptr, QDir::temp().filePath(QStringLiteral("vocamo-no-record")));
-    EXPECT_EQ(missing.GetVersionFieldText(), QStringLiteral("V."));
-}
 
 TEST(AboutDlg, SplitDropsEmptyPiecesButKeepsALoneEmptyText)
 {

@@ -98,20 +98,6 @@ TEST(LineStates, EachLineKeepsItsOwnDialStringAndATypedOneStaysShort)
     EXPECT_EQ(lines.DialString(), "");
 }
 
-TEST(LineStates, TheSkypeLineNeverTakesAPhonebookNumber)
-{
-    // The modem line reloads its phonebook (a reset by the call-end button
-    // does) while Skype is the active line and a friend is selected.
-    CLineStates lines = Lines(NORMAL, NORMAL);
-    lines.MakeLineActive(LINE_SKYPE);
-    lines.Select(LINE_SKYPE, "carl.c");
-    const std::string &entry = lines.Reselect(LINE_MODEM, {"Anna", "Ben"});
-    EXPECT_EQ(entry, "Anna");
-    lines.SetDialString(LINE_MODEM, "0221550123");
-    EXPECT_EQ(lines.DialString(), "");
-    EXPECT_EQ(lines.Selection(LINE_SKYPE), "carl.c");
-}
-
 TEST(LineStates, ARebuildKeepsTheSelectedRecordWhileItIsThere)
 {
     CLineStates lines;

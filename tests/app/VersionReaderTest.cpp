@@ -4,18 +4,14 @@
 
 using namespace vocamo;
 
-TEST(VersionReader, ProgramRecordIsTheProjectVersion)
+TEST(VersionReader, ProgramRecordIsTheProjectVersionAndAMissingOneIsEmpty)
 {
     const CVersionReader reader;
     EXPECT_EQ(reader.GetProductVersion(), VOCAMO_VERSION_RECORD);
     EXPECT_EQ(reader.GetFileVersion(), VOCAMO_VERSION_RECORD);
-}
-
-TEST(VersionReader, MissingRecordLeavesBothVersionsEmpty)
-{
-    const CVersionReader reader(QStringLiteral(":/version/no-such-record"));
-    EXPECT_EQ(reader.GetProductVersion(), "");
-    EXPECT_EQ(reader.GetFileVersion(), "");
+    const CVersionReader missing(QStringLiteral(":/version/no-such-record"));
+    EXPECT_EQ(missing.GetProductVersion(), "");
+    EXPECT_EQ(missing.GetFileVersion(), "");
 }
 
 TEST(VersionReader, RecordKeepsEveryDigitAndDropsSurroundingBlanks)

@@ -70,11 +70,16 @@ TEST_F(WindowHistory, EveryCallOfBothLinesIsRecordedAsItHappens)
     EXPECT_EQ(h.window->MissedUnseen(), 1);
     EXPECT_EQ(h.window->MissedCalls()->Count(), 1);
 
-    // Incoming on Skype, answered.
+    // Incoming on Skype, the caller selected, answered with the call button.
     ASSERT_TRUE(h.Until([&] { return h.window->WindowState() == NORMAL; }));
     h.skype.Control(QStringLiteral("incoming carl.c"));
     ASSERT_TRUE(h.Until([&] { return h.window->WindowState() == RINGING; }));
-    h.window->CallAction();
+    EXPECT_EQ(h.window->ActiveLine(), LINE_SKYPE);
+    h.Paint();
+    EXPECT_TRUE(h.window->SelectedFriendRow() &&
+                h.window->SelectedFriendRow()->GetName() == "carl.c");
+    h.Click(h.Element(kind::kCallStart));
+    EXPECT_TRUE(h.SimSaw(QStringLiteral("STATUS INPROGRESS")));
     ASSERT_TRUE(h.Until([&] { return h.window->WindowState() == ANSWERING; }));
     h.skype.Control(QStringLiteral("hangup"));
     ASSERT_TRUE(NewestIs(h, CallOutcome::Answered));
