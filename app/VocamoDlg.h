@@ -166,6 +166,7 @@ public:
     void ToggleShown(); // the tray's click: never ends a call
     void ShowRecent();  // F3, the tray's Recent calls
     void HideRecent();
+    void ToggleRecent(); // F3, the Recent button
     bool IsRecentShown() const;
     CRecentList *Recent() const;
     void CallBack(int32_t line, const std::string &number);
@@ -274,6 +275,7 @@ private:
     void MissedCallsSeen();
     void UpdateTray();
     bool OnRecentKey(int key);
+    void LightRecentButton(bool lit);
 
     VocamoServices m_services;
     CQtMessageTarget m_target;

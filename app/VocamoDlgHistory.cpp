@@ -5,6 +5,8 @@
 #include "app/TrayIcon.h"
 #include "app/VocamoDlg.h"
 #include "history/CallHistory.h"
+#include "skin/Skin.h"
+#include "skin/SkinButton.h"
 #include "skype/SkypeBridge.h"
 
 #include <QCoreApplication>
@@ -181,17 +183,31 @@ void CVocamoDlg::ShowRecent()
     m_recent->setCurrentIndex(m_recent->Model().index(0));
     m_recent->show();
     m_recent->raise();
+    LightRecentButton(true);
 }
 
 void CVocamoDlg::HideRecent()
 {
-    if (m_recent)
-        m_recent->hide();
+    if (!IsRecentShown())
+        return;
+    m_recent->hide();
+    LightRecentButton(false);
 }
 
+// The Recent button is lit, and the line buttons dimmed, while the list shows.
+void CVocamoDlg::LightRecentButton(bool lit)
+{
+    CSkinButton *button = m_skin ? m_skin->GetElements().recentButton : nullptr;
+    if (!button || button->IsActive() == lit)
+        return;
+    button->SetActive(lit);
+    PostMessage(WM_REFRESH, 0, 0);
+}
+
+// Up in the phone, shown or not: a phone hidden with the list up shows it again.
 bool CVocamoDlg::IsRecentShown() const
 {
-    return m_recent && m_recent->isVisible();
+    return m_recent && !m_recent->isHidden();
 }
 
 CRecentList *CVocamoDlg::Recent() const
@@ -199,15 +215,21 @@ CRecentList *CVocamoDlg::Recent() const
     return m_recent.get();
 }
 
-// F3 opens and closes the Recent list; while it is open the arrows, the page
-// keys and Enter work on it, and Escape closes it.
+// F3 and the Recent button open and close the Recent list.
+void CVocamoDlg::ToggleRecent()
+{
+    if (IsRecentShown())
+        HideRecent();
+    else
+        ShowRecent();
+}
+
+// While the Recent list is open the arrows, the page keys and Enter work on
+// it, and Escape closes it.
 bool CVocamoDlg::OnRecentKey(int key)
 {
     if (key == Qt::Key_F3) {
-        if (IsRecentShown())
-            HideRecent();
-        else
-            ShowRecent();
+        ToggleRecent();
         return true;
     }
     if (!IsRecentShown())

@@ -218,6 +218,7 @@ void CVocamoDlg::OnLeftButtonUp(const QPoint &point)
         break;
     case 55:
     case 56: {
+        HideRecent(); // the lines take the list area back
         const int32_t line = kind == 55 ? LINE_SKYPE : LINE_MODEM;
         ReadLineStates();
         if (m_lines.LineState(line) == NORMAL)
@@ -249,6 +250,9 @@ void CVocamoDlg::OnLeftButtonUp(const QPoint &point)
         break;
     case 65:
         ClosePanel();
+        break;
+    case kind::kRecentButton:
+        ToggleRecent();
         break;
     default:
         break;

@@ -44,6 +44,7 @@ constexpr const char *kImageNames[] = {
     "IDB_BOOKMARK",
     "IDB_KEYPAD",
     "IDB_BOY1",
+    "IDB_RECENT",
 };
 
 // Display and down arrow with the keypad hidden and shown.
@@ -191,6 +192,10 @@ void CSkin::BuildElements()
     e.placeholderRow = static_cast<CContactItem *>(
         Place(std::make_unique<CContactItem>(&RowImage(), m_placeholderFriend.get(), nullptr),
               kind::kPlaceholderRow, kFirstRowX, kFirstRowY, true));
+
+    // Across the top from the close button: the history is there whatever
+    // the lines are doing.
+    e.recentButton = placeButton(button("IDB_RECENT"), kind::kRecentButton, 13, 16, false);
 }
 
 void CSkin::SetKeypadHidden(bool hidden)

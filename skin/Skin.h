@@ -41,6 +41,7 @@ public:
         CSkinItem *upArrow = nullptr;           // 61
         CSkinItem *downArrow = nullptr;         // 62
         CContactItem *placeholderRow = nullptr; // 37, "Unknown"
+        CSkinButton *recentButton = nullptr;    // 66, active while the Recent list shows
     };
 
     enum class Number { Home, Office, Mobile };
@@ -86,7 +87,7 @@ public:
     std::size_t DecodedImageBytes() const;
 
 private:
-    static constexpr std::size_t kImageCount = 30;
+    static constexpr std::size_t kImageCount = 31;
 
     CSkinItem *Place(std::unique_ptr<CSkinItem> item, int kind, int x, int y, bool hidden);
     const CSkinImage &Image(std::string_view name) const;

@@ -34,6 +34,7 @@ inline constexpr int kDownArrow = 62;
 inline constexpr int kPanel = 63;
 inline constexpr int kNumberEntry = 64;
 inline constexpr int kPanelClose = 65;
+inline constexpr int kRecentButton = 66;
 } // namespace kind
 
 // One element of the skin: a picture at a place, optionally with a line of

@@ -146,6 +146,14 @@ void CSkinItemList::LayoutAll()
 
 void CSkinItemList::Paint(QPainter &painter) const
 {
+    // While the Recent list has the list area, neither line does. Its button
+    // is painted last: looked for from the back, past no contact row.
+    const auto last = std::find_if(m_items.rbegin(), m_items.rend(), [](const auto &item) {
+        return item->GetKind() == kind::kRecentButton;
+    });
+    const auto *recent =
+        last != m_items.rend() ? dynamic_cast<const CSkinButton *>(last->get()) : nullptr;
+    const bool recentShown = recent && !recent->IsHidden() && recent->IsActive();
     for (const auto &item : m_items) {
         bool dimmed = false;
         bool dark = true;
@@ -158,7 +166,10 @@ void CSkinItemList::Paint(QPainter &painter) const
         case kind::kSkypeButton:
         case kind::kModemButton:
             if (const auto *button = dynamic_cast<const CSkinButton *>(item.get()))
-                dimmed = !button->IsActive();
+                dimmed = !button->IsActive() || recentShown;
+            break;
+        case kind::kRecentButton:
+            dimmed = !recentShown;
             break;
         case kind::kCallStart:
         case kind::kCallEnd:

@@ -3,6 +3,8 @@
 #include "app/MissedCallNotification.h"
 #include "app/RecentList.h"
 #include "history/CallHistory.h"
+#include "skin/Skin.h"
+#include "skin/SkinButton.h"
 #include "tests/app/WindowHarness.h"
 #include "tests/support/TempDir.h"
 
@@ -122,6 +124,21 @@ TEST_F(WindowHistory, EveryCallOfBothLinesIsRecordedAsItHappens)
     const QColor missed = list.Model().index(1).data(Qt::ForegroundRole).value<QColor>();
     EXPECT_NE(missed, list.Model().index(0).data(Qt::ForegroundRole).value<QColor>());
     EXPECT_EQ(missed.red(), 0xc8);
+
+    // The Recent button does as F3 does and is lit while the list shows; a
+    // line button gives the list area back to the lines.
+    const CSkinButton *recent = h.window->Skin()->GetElements().recentButton;
+    EXPECT_TRUE(recent->IsActive());
+    const CSkinItem *closers[] = {recent, h.Element(kind::kSkypeButton),
+                                  h.Element(kind::kModemButton)};
+    for (const CSkinItem *closer : closers) {
+        h.Click(closer);
+        EXPECT_FALSE(h.window->IsRecentShown());
+        EXPECT_FALSE(recent->IsActive());
+        h.Click(recent);
+        ASSERT_TRUE(h.window->IsRecentShown());
+        EXPECT_TRUE(recent->IsActive());
+    }
 
     // A double click calls back on the line the call came on.
     h.modem->ClearReceived();

@@ -230,4 +230,33 @@ QImage PaintClose()
     return image;
 }
 
+QImage PaintRecentButton()
+{
+    // A round cousin of the line buttons: drawn dimmed like them while the
+    // lines have the list area, lit while the Recent list has it.
+    QImage image = NewCanvas(18, 18);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QPointF c(9, 9);
+    p.setPen(QPen(QColor(0x0d, 0x3b, 0x63), 1.0));
+    p.setBrush(Vertical(1, 17,
+                        {{0.0, QColor(0x6c, 0xc4, 0xf4)},
+                         {0.5, QColor(0x2f, 0x96, 0xdc)},
+                         {1.0, QColor(0x1a, 0x6e, 0xb4)}}));
+    p.drawEllipse(c, 8.2, 8.2);
+    p.setPen(Qt::NoPen);
+    p.setBrush(
+        Vertical(1, 9, {{0.0, QColor(255, 255, 255, 110)}, {1.0, QColor(255, 255, 255, 18)}}));
+    p.drawEllipse(QRectF(3, 1.6, 12, 7.4));
+
+    // The clock: a white ring with its hands at ten past ten.
+    p.setPen(QPen(QColor(255, 255, 255, 235), 1.4));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(c, 5.2, 5.2);
+    p.setPen(QPen(QColor(255, 255, 255, 235), 1.4, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(c, c + QPointF(0, -3.6));
+    p.drawLine(c, c + QPointF(2.6, 1.2));
+    return image;
+}
+
 } // namespace vocamo::art

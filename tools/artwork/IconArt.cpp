@@ -145,6 +145,7 @@ std::vector<Picture> PhonePictures()
         {png("IDB_UP"), 12, 26, false, [] { return PaintArrow(true, 26); }},
         {png("IDB_DOWN"), 12, 25, false, [] { return PaintArrow(false, 25); }},
         {png("IDB_CLOSE"), 12, 12, false, PaintClose},
+        {png("IDB_RECENT"), 18, 18, false, PaintRecentButton},
         {png("IDB_KEYPAD_BACKGROUND"), 189, 114, false, PaintKeypadPlate},
         {png("IDB_KEYPAD_LCD"), 189, 25, false, PaintLcd},
         {png("IDB_CLR"), 54, 25, false, PaintClearKey},

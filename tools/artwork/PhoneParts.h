@@ -21,6 +21,7 @@ QImage PaintLineButton(const QString &label, bool leftEnd, int width);
 QImage PaintCallButton(bool start);
 QImage PaintArrow(bool up, int height);
 QImage PaintClose();
+QImage PaintRecentButton();
 
 // IconArt.cpp: small pictures.
 QImage PaintKeypadIcon();

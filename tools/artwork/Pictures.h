@@ -17,7 +17,7 @@ struct Picture {
     std::function<QImage()> paint;
 };
 
-// The thirty images of the main window.
+// The main window's images: the thirty of the phone and the Recent button.
 std::vector<Picture> PhonePictures();
 // Popup skins 129/130, the editor's bitmaps 162 to 173, icon 174 and its 256 px copy.
 std::vector<Picture> DialogPictures();

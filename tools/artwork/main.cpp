@@ -40,6 +40,7 @@ QImage Preview(const QHash<QString, QImage> &made)
         at(keys[i], 24 + 14 + (i % 3) * 54, 354 + 4 + (i / 3) * 27);
     at("IDB_BACKGROUND_TOP", 0, 0);
     at("IDB_CLOSE", 211, 19);
+    at("IDB_RECENT", 13, 16, 100 / 255.0);
     at("IDB_SKYPE", 12, 44, 100 / 255.0);
     at("IDB_MODEM", 119, 44);
     at("IDB_CALLSTART", 71, 484);
