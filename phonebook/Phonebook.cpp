@@ -85,6 +85,9 @@ std::unique_ptr<CBookmarkList> LoadBookmarks(CIniFile &file, const std::string &
         entry->mobile = file.GetString(name, "Phone_Mobile", "");
         list->Append(entry);
     }
+    // The entries hold what the phone needs; the parsed file would only
+    // double a big phonebook's memory until the next load.
+    ForgetProfile(path.c_str());
     return list;
 }
 

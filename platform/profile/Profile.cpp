@@ -119,6 +119,12 @@ public:
         return nullptr;
     }
 
+    void Forget(const char *path)
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        std::erase_if(m_entries, [&](const Entry &entry) { return entry.path == path; });
+    }
+
     void Store(const std::string &path, const FileStamp &stamp, TextPtr text)
     {
         std::lock_guard<std::mutex> guard(m_lock);
@@ -608,6 +614,11 @@ BOOL ChangeProfileSections(const char *path, const ProfileSectionPlan &plan)
     } catch (const std::bad_alloc &) {
         return Fail(ENOMEM);
     }
+}
+
+void ForgetProfile(const char *path)
+{
+    Cache().Forget(path);
 }
 
 void RemoveStaleProfileTemps(const char *path)

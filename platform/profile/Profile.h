@@ -57,6 +57,10 @@ using ProfileSectionPlan = std::function<std::vector<ProfileSectionKeys>(const C
 // failure errno says why.
 BOOL ChangeProfileSections(const char *path, const ProfileSectionPlan &plan);
 
+// Lets go of the file's text kept for quick reads; the next read reads the
+// file again. For a big file read once, e.g. a phonebook just loaded.
+void ForgetProfile(const char *path);
+
 // Removes the copies a killed writer left beside the file: those whose
 // writer is gone, or that are older than any write takes.
 void RemoveStaleProfileTemps(const char *path);
