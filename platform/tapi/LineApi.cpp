@@ -191,7 +191,8 @@ LONG CModemProvider::lineOpenA(HLINEAPP hLineApp, DWORD dwDeviceID, HLINE *lphLi
     if (const LONG result = line->Initialize(); result != 0) {
         line->Close();
         InvalidateProbeCache();
-        NoteVerdict({path, ModemVerdict::NoAnswer, false, "", "no answer to the line's set-up", ""});
+        NoteVerdict(
+            {path, ModemVerdict::NoAnswer, false, "", "no answer to the line's set-up", ""});
         return result;
     }
     {
