@@ -1,8 +1,14 @@
 #include "app/RecentList.h"
 
+#include "skin/SkinText.h"
+
+#include <QBitmap>
 #include <QColor>
 #include <QFont>
+#include <QFontMetrics>
 #include <QLocale>
+#include <QPainter>
+#include <QStyledItemDelegate>
 #include <algorithm>
 #include <iterator>
 
@@ -10,8 +16,59 @@ namespace vocamo {
 
 namespace {
 // The skin's ink: dark text on the phone's light list, missed calls in red.
-const QColor kInk(0x20, 0x20, 0x20);
+const QColor kInk = QColor::fromRgba(kDarkTextColour);
 const QColor kMissed(0xc8, 0x00, 0x00);
+// As a contact row: the person 22 pixels in, the name beside it; rows 5
+// pixels apart. An unselected row is drawn at the skin's dimmed opacity.
+constexpr int kPersonX = 22;
+constexpr int kRowGap = 5;
+constexpr int kFirstRowY = 19; // below the list area's top, as the first contact row
+constexpr qreal kDimmed = 100 / 255.0;
+
+// Paints a row as the skin paints a contact row, with the call's line and
+// time under the name.
+class CRecentRowDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QImage person;
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const override
+    {
+        const int lines = QFontMetrics(option.font).height() + QFontMetrics(Small(option)).height();
+        return {option.rect.width(), std::max(lines, person.height()) + kRowGap};
+    }
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override
+    {
+        painter->save();
+        painter->setOpacity(option.state & QStyle::State_Selected ? 1.0 : kDimmed);
+        const QRect &r = option.rect;
+        painter->drawImage(r.left() + kPersonX, r.top(), person);
+        const int x = r.left() + kPersonX + person.width();
+        const int width = r.right() - x - 4;
+        const QStringList lines = index.data(Qt::DisplayRole).toString().split(QLatin1Char('\n'));
+        painter->setPen(index.data(Qt::ForegroundRole).value<QColor>());
+        const QFont small = Small(option);
+        const QFontMetrics big(option.font);
+        painter->setFont(option.font);
+        painter->drawText(x, r.top() + big.ascent(),
+                          big.elidedText(lines.value(0), Qt::ElideRight, width));
+        painter->setFont(small);
+        painter->drawText(x, r.top() + big.height() + QFontMetrics(small).ascent(),
+                          QFontMetrics(small).elidedText(lines.value(1), Qt::ElideRight, width));
+        painter->restore();
+    }
+
+private:
+    static QFont Small(const QStyleOptionViewItem &option)
+    {
+        QFont font = option.font;
+        font.setPointSizeF(font.pointSizeF() * 0.8);
+        return font;
+    }
+};
 } // namespace
 
 CRecentModel::CRecentModel(CCallHistory &history, QObject *parent)
@@ -111,14 +168,31 @@ CRecentList::CRecentList(CCallHistory &history, QWidget *parent)
     // The phone keeps the keys: it moves this list and calls from it.
     setFocusPolicy(Qt::NoFocus);
     setFrameShape(QFrame::NoFrame);
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(12);
-    setFont(font);
-    setStyleSheet(QStringLiteral("QListView { background: #f4f4f0; }"
-                                 "QListView::item { padding: 3px 6px; border-bottom: 1px solid "
-                                 "#d8d8d0; }"
-                                 "QListView::item:selected { background: #cfe0f4; }"));
+    // The contact lists have no scroll bar either: the wheel and the keys move it.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setItemDelegate(new CRecentRowDelegate(this));
+    // The screen's picture is painted once behind the margin and the rows alike.
+    setViewportMargins(0, kFirstRowY, 0, 0);
+    setAutoFillBackground(true);
+    viewport()->setAutoFillBackground(false);
     connect(this, &QListView::doubleClicked, this, &CRecentList::CallBackRow);
+}
+
+void CRecentList::Dress(const QRect &place, const QImage &screen, const QImage &person,
+                        const QImage &frame)
+{
+    setGeometry(place);
+    // The skin's text is laid out at 96 dots per inch, whatever the screen's.
+    QFont font = SkinFont(false);
+    font.setPointSizeF(font.pointSizeF() * 96.0 / logicalDpiY());
+    setFont(font);
+    static_cast<CRecentRowDelegate *>(itemDelegate())->person = person;
+    QPalette colours = palette();
+    colours.setBrush(QPalette::Window, QBrush(screen));
+    setPalette(colours);
+    // Shown only where the frame leaves the list area open.
+    const QImage over = frame.copy(place);
+    setMask(QRegion(rect()).subtracted(QRegion(QBitmap::fromImage(over.createAlphaMask()))));
 }
 
 const CallRecord *CRecentList::Selected() const

@@ -43,6 +43,11 @@ class CRecentList : public QListView {
 public:
     explicit CRecentList(CCallHistory &history, QWidget *parent);
 
+    // Dressed as the contact rows: the screen's picture behind the rows, the
+    // person before each, cut where the frame lies over the list area.
+    // place is where the list goes in the phone; frame is the phone's frame.
+    void Dress(const QRect &place, const QImage &screen, const QImage &person, const QImage &frame);
+
     CRecentModel &Model() { return m_model; }
     // The selected call; null without one.
     const CallRecord *Selected() const;

@@ -178,7 +178,12 @@ void CVocamoDlg::ShowRecent()
                 });
     }
     RecomputeViewport();
-    m_recent->setGeometry(m_listViewport);
+    const auto picture = [this](const char *name) {
+        const CSkinImage *image = m_skin ? m_skin->FindImage(name) : nullptr;
+        return image ? image->GetImage() : QImage();
+    };
+    m_recent->Dress(m_listViewport, picture("IDB_BACKGROUND_BASE"), picture("IDB_BOY1"),
+                    picture("IDB_BACKGROUND_TOP"));
     m_recent->Model().Reload();
     m_recent->setCurrentIndex(m_recent->Model().index(0));
     m_recent->show();

@@ -17,7 +17,7 @@ sys.dont_write_bytecode = True  # no caches in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import vocamo_session  # noqa: E402
-from vocamo_session import CALL_END, Failure, Session, Skip, center  # noqa: E402
+from vocamo_session import CALL_END, RECENT_BUTTON, Failure, Session, Skip, center  # noqa: E402
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 CALLER = "02215550123"  # Anna Berger in the sample phonebook
@@ -125,13 +125,14 @@ def photograph(s, shots):
     s.wait_heard(s.modem, "AT+VLS=0", what="the call to end")
     time.sleep(1)
 
-    # A call nobody answers is missed; F3 shows it in the Recent list, in red.
+    # A call nobody answers is missed; the clock (or F3) shows it in the
+    # Recent list, in red.
     s.control(s.modem, "ring 10 " + CALLER)
     s.wait_heard(s.modem, "NMBR = ", what="the caller's number")
     time.sleep(1)
     s.click(*center(CALL_END))
     time.sleep(5)  # the popup tells of the missed call, then slides away
-    s.key("F3")
+    s.click(*center(RECENT_BUTTON))
     time.sleep(1)
     shot("recent")
     s.key("Escape")

@@ -25,6 +25,7 @@ CALL_END = (128, 484, 41, 41)
 BOOKMARK = (196, 488, 29, 30)
 SKYPE_BUTTON = (12, 44, 107, 23)
 MODEM_BUTTON = (119, 44, 106, 23)
+RECENT_BUTTON = (13, 16, 18, 18)  # the clock across the top from close
 ROWS = (45, 90, 180, 120)  # the first four contact rows
 POPUP_SIZE = (147, 121)  # at the bottom right of the screen
 
