@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -102,14 +103,20 @@ TEST(CallHistory, ACallCutByAKillIsKeptAndClosedAsInterrupted)
     child.kill(); // SIGKILL
     ASSERT_TRUE(child.waitForFinished(30000));
 
+    // The log left behind is how the phone knows to open the history at start.
+    const QString log = file + QStringLiteral("-wal");
+    EXPECT_TRUE(QFileInfo::exists(log));
     const QDateTime before = QDateTime::currentDateTime();
-    CCallHistory h(file);
-    ASSERT_TRUE(h.Open());
-    const std::vector<CallRecord> records = h.Recent(10);
-    ASSERT_EQ(records.size(), 1u);
-    EXPECT_TRUE(id > 0 && records[0].id == id && records[0].number == "0301234");
-    EXPECT_EQ(records[0].outcome, CallOutcome::Interrupted);
-    EXPECT_GE(records[0].end, before);
+    {
+        CCallHistory h(file);
+        ASSERT_TRUE(h.Open());
+        const std::vector<CallRecord> records = h.Recent(10);
+        ASSERT_EQ(records.size(), 1u);
+        EXPECT_TRUE(id > 0 && records[0].id == id && records[0].number == "0301234");
+        EXPECT_EQ(records[0].outcome, CallOutcome::Interrupted);
+        EXPECT_GE(records[0].end, before);
+    }
+    EXPECT_FALSE(QFileInfo::exists(log)); // a history closed leaves none
 }
 
 TEST(CallHistory, OlderFilesAreBroughtUpToDateWithTheirCalls)
