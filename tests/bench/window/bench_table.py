@@ -95,6 +95,11 @@ ROWS = [
      lambda b: ms(find(b, "BM_ImportVcf/5000")), "ms", "≤ 1,000 ms", lambda v: v <= 1000),
     ("Call history: first page of 100,000 calls (`BM_HistoryRecent/100000`)",
      lambda b: ms(find(b, "BM_HistoryRecent/100000")), "ms", "≤ 50 ms", lambda v: v <= 50),
+    ("Recent list of 100,000 calls: F3 to its rows painted, first opening "
+     "(`BM_RecentOpen/100000`)",
+     lambda b: find(b, "BM_RecentOpen/100000")["first_ms"], "ms", "≤ 50 ms", lambda v: v <= 50),
+    ("A call recorded: added window-thread time of its messages (`BM_RecordCall`)",
+     lambda b: find(b, "BM_RecordCall")["added_ms"], "ms", "≤ 2 ms", lambda v: v <= 2),
     ("Call history: one call recorded, begin to end (`BM_HistoryRecord`)",
      lambda b: ms(find(b, "BM_HistoryRecord")), "ms", "≤ 2 ms", lambda v: v <= 2),
 ]
