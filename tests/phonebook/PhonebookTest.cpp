@@ -4,7 +4,6 @@
 #include "tests/support/ProfileWriteFault.h"
 #include "tests/support/TempDir.h"
 
-#include <atomic>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
@@ -14,20 +13,6 @@ using namespace vocamo;
 using vocamo::test::TempDir;
 
 namespace {
-
-// How often f replaced a file, counted at the renames.
-template <typename F> int Replacements(F f)
-{
-    static std::atomic<int> renames;
-    renames = 0;
-    SetProfileWriteFault([](ProfileWriteStep step) {
-        renames += step == ProfileWriteStep::Rename;
-        return 0;
-    });
-    f();
-    SetProfileWriteFault(nullptr);
-    return renames;
-}
 
 class PhonebookTest : public ::testing::Test {
 protected:
@@ -71,7 +56,7 @@ TEST_F(PhonebookTest, LoadReadsEverySectionInFileOrder)
     Given("[Anna]\nPhone_Home=0221 55 01 23\nPhone_Office=\nPhone_Mobile=0171\n"
           "[#@@#]\nPhone_Home=1\n[Bob]\nPhone_Mobile=0172\nOther=x\n[Carl]\n");
     std::unique_ptr<CBookmarkList> list;
-    EXPECT_EQ(Replacements([&] { list = Load(); }), 0); // reading never writes
+    EXPECT_EQ(ProfileReplacements([&] { list = Load(); }), 0); // reading never writes
     ASSERT_EQ(list->GetCount(), 3); // a probe section left by older versions is no entry
     const CBookmark *anna = list->FindByIndex(0);
     EXPECT_EQ(anna->name + "|" + anna->home + "|" + anna->office + "|" + anna->mobile,
@@ -84,7 +69,8 @@ TEST_F(PhonebookTest, LoadReadsEverySectionInFileOrder)
 TEST_F(PhonebookTest, SaveAndDeleteWorkOnTheSectionOfThatNameInAnyCase)
 {
     // The first save creates the file, with the three numbers in one replacement.
-    EXPECT_EQ(Replacements([&] { EXPECT_FALSE(SaveBookmark(file, "Anna", "1", "", "3")); }), 1);
+    EXPECT_EQ(ProfileReplacements([&] { EXPECT_FALSE(SaveBookmark(file, "Anna", "1", "", "3")); }),
+              1);
     EXPECT_EQ(File(), "[Anna]\nPhone_Home=1\nPhone_Office=\nPhone_Mobile=3\n");
     Given("[Anna]\nPhone_Home=1\nPhone_Office=2\nPhone_Mobile=3\n[Bob]\n");
     SaveBookmark(file, "ANNA", "4", "5", "6");

@@ -6,8 +6,6 @@
 #include "tests/support/ProfileWriteFault.h"
 #include "tests/support/TempDir.h"
 
-#include <atomic>
-#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -29,19 +27,6 @@ std::vector<std::string> Describe(const std::string &vcf)
         out.push_back(line);
     }
     return out;
-}
-
-int Replacements(const std::function<void()> &f)
-{
-    static std::atomic<int> renames;
-    renames = 0;
-    SetProfileWriteFault([](ProfileWriteStep step) {
-        renames += step == ProfileWriteStep::Rename;
-        return 0;
-    });
-    f();
-    SetProfileWriteFault(nullptr);
-    return renames;
 }
 
 } // namespace
@@ -108,7 +93,7 @@ TEST_F(VCardImport, AddsNewNamesFillsEmptyNumbersNeverOverwrites)
                          "Phone_Mobile=01715550199\n[Jonas Keller]\nPhone_Home=1\nPhone_Office=2\n"
                          "Phone_Mobile=3");
     std::optional<VCardImportReport> report;
-    const int writes = Replacements([&] {
+    const int writes = ProfileReplacements([&] {
         report = Import("BEGIN:VCARD\nVERSION:3.0\nFN:anna berger\nTEL;TYPE=HOME:0221 5550999\n"
                         "TEL;TYPE=WORK:0221 5550200\nTEL;TYPE=CELL:0171 5550199\nEND:VCARD\n"
                         "BEGIN:VCARD\nVERSION:3.0\nFN:Jonas Keller\nTEL:4\nEND:VCARD\n"
@@ -141,7 +126,7 @@ TEST_F(VCardImport, ExportThenImportGivesThePhonebookBack)
     TempDir::Write(book, sample);
     ASSERT_TRUE(ExportVCardFile(book, dir.File("out.vcf"), &error)) << error;
     // Read again into the same phonebook, nothing changes.
-    int writes = Replacements(
+    int writes = ProfileReplacements(
         [&] { EXPECT_TRUE(ImportVCardFile(dir.File("out.vcf"), book, &error)) << error; });
     EXPECT_EQ(writes, 0);
     EXPECT_EQ(TempDir::Read(book), sample);

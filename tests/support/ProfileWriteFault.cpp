@@ -32,6 +32,19 @@ void SetProfileWriteFault(ProfileWriteFault fault)
     g_fault.store(fault);
 }
 
+int ProfileReplacements(const std::function<void()> &f)
+{
+    static std::atomic<int> renames;
+    renames = 0;
+    SetProfileWriteFault([](ProfileWriteStep step) {
+        renames += step == ProfileWriteStep::Rename;
+        return 0;
+    });
+    f();
+    SetProfileWriteFault(nullptr);
+    return renames;
+}
+
 } // namespace vocamo
 
 using vocamo::ProfileWriteStep;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 namespace vocamo {
 
 // The steps of replacing a profile file, in order.
@@ -11,5 +13,8 @@ enum class ProfileWriteStep { Write, Fsync, Rename };
 // rename at link time; only writes to regular files are touched.
 using ProfileWriteFault = int (*)(ProfileWriteStep step);
 void SetProfileWriteFault(ProfileWriteFault fault);
+
+// How often f replaced a file, counted at the renames.
+int ProfileReplacements(const std::function<void()> &f);
 
 } // namespace vocamo
