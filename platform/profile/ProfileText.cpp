@@ -260,44 +260,7 @@ void CProfileText::AppendLines(std::string &out, const std::vector<std::string> 
 
 std::string CProfileText::WithValues(std::string_view section, const KeyValues &values) const
 {
-    std::vector<std::string> added; // lines the section lacks, in the order given
-    const Section *found = FindSection(section);
-    if (!found)
-        added.push_back(Concat({"[", section, "]"}));
-    // Keys that stand in the section change in place and keep the spelling
-    // they were first written with; a key named twice takes the later value.
-    std::vector<std::pair<const Key *, std::string_view>> changed;
-    for (size_t i = 0; i < values.size(); ++i) {
-        const auto &[key, value] = values[i];
-        if (std::any_of(values.begin() + i + 1, values.end(), [&](const auto &later) {
-                return SameName(Trim(later.first), Trim(values[i].first));
-            }))
-            continue;
-        if (const Key *existing = found ? FindKey(*found, key) : nullptr) {
-            if (Value(*existing) != Trim(value))
-                changed.emplace_back(existing, value);
-        } else {
-            added.push_back(Concat({key, "=", value}));
-        }
-    }
-    std::sort(changed.begin(), changed.end(),
-              [](const auto &a, const auto &b) { return a.first->lineBegin < b.first->lineBegin; });
-    // New keys go after the section's last key, a new section at the end.
-    const size_t at = !found            ? m_bytes.size()
-                      : found->keyCount ? m_keys[found->firstKey + found->keyCount - 1].lineNext
-                                        : found->commentsEnd;
-    std::string out;
-    out.reserve(m_bytes.size() + 64 * values.size());
-    size_t pos = 0;
-    for (const auto &[key, value] : changed) {
-        out.append(m_bytes, pos, key->lineBegin - pos);
-        out += Concat({Name(*key), "=", value});
-        pos = key->lineEnd;
-    }
-    out.append(m_bytes, pos, at - pos);
-    AppendLines(out, added);
-    out.append(m_bytes, at, std::string::npos);
-    return out;
+    return WithSectionValues({{section, values}});
 }
 
 std::string CProfileText::WithoutKey(std::string_view section, std::string_view key) const
