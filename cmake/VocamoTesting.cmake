@@ -26,6 +26,8 @@ function(vocamo_add_test)
   target_compile_definitions(${T_NAME} PRIVATE VOCAMO_BUILD_DIR="${CMAKE_BINARY_DIR}")
   gtest_discover_tests(${T_NAME}
       PROPERTIES LABELS ${T_LABEL} TIMEOUT ${T_TIMEOUT}
+                 # Calls a test makes go to a history in the build, not the user's.
+                 ENVIRONMENT "XDG_DATA_HOME=${CMAKE_BINARY_DIR}/tests/data-home"
       DISCOVERY_TIMEOUT 60)
 endfunction()
 

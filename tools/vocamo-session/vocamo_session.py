@@ -154,6 +154,8 @@ class Session:
         os.chmod(self.dir, 0o700)
         self.env = dict(os.environ)
         self.env["QT_LOGGING_RULES"] = "vocamo.*=true"
+        # The session's calls go to a call history of its own, never the user's.
+        self.env["XDG_DATA_HOME"] = os.path.join(self.dir, "data")
         if own_display:
             # The phone's single-instance lock is per display: keep it with
             # the session, so that a phone the user runs is not woken.

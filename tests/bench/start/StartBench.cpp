@@ -148,6 +148,7 @@ void BM_BigPhonebook(benchmark::State &state)
     CMemorySkypeTransport skype;
     VocamoServices services;
     services.exeDir = dir.path();
+    services.historyPath = dir.filePath(QStringLiteral("history.sqlite"));
     services.skypeTransport = &skype;
     services.ringPlayer = std::make_shared<SilentRing>();
     services.watchSystem = false;

@@ -135,7 +135,8 @@ class Setup:
                 f.write(f"[Person {i}]\nPhone_Home=0221 55{i}\nPhone_Office=0300 {i}\n"
                         f"Phone_Mobile=0171 555 {i}\n")
         self.env = dict(os.environ, VOCAMO_MODEMS=port, XDG_RUNTIME_DIR=self.folder,
-                        DBUS_SESSION_BUS_ADDRESS=bus.address, **display.env)
+                        XDG_DATA_HOME=self.folder, DBUS_SESSION_BUS_ADDRESS=bus.address,
+                        **display.env)
 
     def start(self, first_frame_only=False):
         env = dict(self.env)

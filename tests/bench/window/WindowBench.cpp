@@ -208,6 +208,7 @@ void BM_KeyToFrame(benchmark::State &state)
     CMemorySkypeTransport skype;
     VocamoServices services;
     services.exeDir = dir.path();
+    services.historyPath = dir.filePath(QStringLiteral("history.sqlite"));
     services.skypeTransport = &skype;
     services.ringPlayer = std::make_shared<SilentRing>();
     services.watchSystem = false;
@@ -357,6 +358,7 @@ void BM_FriendsList(benchmark::State &state)
     CDBusSkypeTransport transport(sim.Bus());
     VocamoServices services;
     services.exeDir = dir.path();
+    services.historyPath = dir.filePath(QStringLiteral("history.sqlite"));
     services.skypeTransport = &transport;
     services.ringPlayer = std::make_shared<SilentRing>();
     services.watchSystem = false;
