@@ -243,6 +243,25 @@ int CTaskbarNotifier::TimerInterval(unsigned timerId) const
 std::vector<QString> CTaskbarNotifier::TextLines() const
 {
     std::vector<QString> lines;
+    for (const Line &line : LaidOutLines())
+        lines.push_back(line.text);
+    return lines;
+}
+
+// A line a little too wide for the box ("Connected 00:42", "Not a valid
+// number") is drawn a size or two smaller on one line rather than broken in
+// two and cut; what would need more than that is wrapped as before.
+QFont CTaskbarNotifier::LineFont(qreal scale) const
+{
+    QFont font = CurrentFont();
+    if (scale != 1.0 && font.pointSizeF() > 0)
+        font.setPointSizeF(font.pointSizeF() * scale);
+    return font;
+}
+
+std::vector<CTaskbarNotifier::Line> CTaskbarNotifier::LaidOutLines() const
+{
+    std::vector<Line> lines;
     const int width = m_textRect.width();
     if (width <= 0 || m_textRect.height() <= 0 || m_text.empty())
         return lines;
@@ -260,7 +279,15 @@ std::vector<QString> CTaskbarNotifier::TextLines() const
     option.setWrapMode(QTextOption::WordWrap);
     for (const QString &paragraph : text.split(QLatin1Char('\n'))) {
         if (paragraph.isEmpty()) {
-            lines.emplace_back();
+            lines.push_back({});
+            continue;
+        }
+        const auto fits = [&](qreal scale) {
+            return QFontMetrics(LineFont(scale)).horizontalAdvance(paragraph) <= width;
+        };
+        if (const auto scale = std::find_if(kLineScales.begin(), kLineScales.end(), fits);
+            scale != kLineScales.end()) {
+            lines.push_back({paragraph, *scale});
             continue;
         }
         QTextLayout layout(paragraph, font);
@@ -274,7 +301,7 @@ std::vector<QString> CTaskbarNotifier::TextLines() const
             // A single word wider than the rectangle: cut, and say so.
             if (fm.horizontalAdvance(part) > width)
                 part = fm.elidedText(part, Qt::ElideRight, width);
-            lines.push_back(part);
+            lines.push_back({part, 1.0});
         }
         layout.endLayout();
     }
@@ -282,7 +309,9 @@ std::vector<QString> CTaskbarNotifier::TextLines() const
     const size_t fit = size_t(std::max(1, m_textRect.height() / fm.height()));
     if (lines.size() > fit) {
         lines.resize(fit);
-        lines.back() = WithEllipsis(lines.back(), fm, width);
+        lines.back() = {
+            WithEllipsis(lines.back().text, QFontMetrics(LineFont(lines.back().scale)), width),
+            lines.back().scale};
     }
     return lines;
 }
@@ -300,18 +329,17 @@ void CTaskbarNotifier::paintEvent(QPaintEvent *)
     p.drawImage(0, 0, m_skin);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
 
-    const std::vector<QString> lines = TextLines();
+    const std::vector<Line> lines = LaidOutLines();
     if (lines.empty())
         return;
-    const QFont font = CurrentFont();
-    const int lineHeight = QFontMetrics(font).height();
+    const int lineHeight = QFontMetrics(CurrentFont()).height();
     int top = m_textRect.top() + (m_textRect.height() - int(lines.size()) * lineHeight) / 2;
     p.setClipRect(m_textRect);
-    p.setFont(font);
     p.setPen(CurrentColor());
-    for (const QString &line : lines) {
+    for (const Line &line : lines) {
+        p.setFont(LineFont(line.scale));
         p.drawText(QRect(m_textRect.left(), top, m_textRect.width(), lineHeight),
-                   Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, line);
+                   Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, line.text);
         top += lineHeight;
     }
 }

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QTimer>
 #include <QWidget>
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -77,6 +78,8 @@ public:
 
     // The lines the text is drawn in, after word-wrapping and the ellipsis.
     std::vector<QString> TextLines() const;
+    // A line's size against the text's own: 1, or smaller where that keeps it whole.
+    static constexpr std::array<qreal, 3> kLineScales{1.0, 0.9, 0.8};
 
     // The top-left of the fully shown popup for the current work area.
     QPoint ShownPosition() const;
@@ -89,6 +92,13 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    struct Line {
+        QString text;
+        qreal scale = 1.0;
+    };
+    std::vector<Line> LaidOutLines() const;
+    QFont LineFont(qreal scale) const;
+
     QTimer &Timer(unsigned timerId);
     void StartTimer(unsigned timerId, unsigned period);
     void KillTimer(unsigned timerId);

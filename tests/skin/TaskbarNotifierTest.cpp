@@ -131,6 +131,11 @@ TEST_F(Notifier, TextLinesAndAClickThatAnswers)
         EXPECT_EQ(popup.CurrentColor(), event == &enter ? QColor(0, 0, 200) : QColor(0, 0, 0));
     }
 
+    // A status a little too wide is drawn smaller, whole, not cut.
+    popup.Popup("Anna Berger\nConnected 00:42", 500, 3000, 500, 1);
+    EXPECT_EQ(popup.TextLines(), (std::vector<QString>{"Anna Berger", "Connected 00:42"}));
+    popup.Popup("0301234567\nNot a valid number", 500, 3000, 500, 1);
+    EXPECT_EQ(popup.TextLines(), (std::vector<QString>{"0301234567", "Not a valid number"}));
     for (const char *text : {"0301234567\nAnna Maria Schmidt-Oberhausen von Lichtenstein",
                              "+4930123456789012345678"}) {
         popup.Popup(text, 500, 3000, 500, 1);
