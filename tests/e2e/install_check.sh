@@ -59,9 +59,20 @@ if [ "$(id -u)" -eq 0 ]; then
   chown -R 65534:65534 "$home"
   as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
 fi
+# A sanitizer build keeps its options, with suppression files that user can read.
+sanitizer=()
+for name in ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS TSAN_OPTIONS; do
+  value=${!name:-}
+  if [[ $value =~ suppressions=([^:]+) ]] && [ -f "${BASH_REMATCH[1]}" ]; then
+    cp "${BASH_REMATCH[1]}" "$scratch/$name.supp"
+    chmod 644 "$scratch/$name.supp"
+    value=${value/"${BASH_REMATCH[1]}"/"$scratch/$name.supp"}
+  fi
+  [ -z "$value" ] || sanitizer+=("$name=$value")
+done
 log="$scratch/run.log"
 env -i PATH=/usr/bin:/bin HOME="$home" XDG_RUNTIME_DIR="$home/run" QT_QPA_PLATFORM=offscreen \
-  QT_LOGGING_RULES="vocamo.window.debug=true" VOCAMO_EXIT_AFTER_FIRST_FRAME=1 \
+  QT_LOGGING_RULES="vocamo.window.debug=true" VOCAMO_EXIT_AFTER_FIRST_FRAME=1 "${sanitizer[@]}" \
   timeout 60 "${as_user[@]}" "$prefix/bin/vocamo" >"$log" 2>&1 ||
   { cat "$log"; fail "the installed program did not start and end"; }
 grep -qF "RING.WAV is $prefix/share/vocamo/RING.WAV" "$log" ||
