@@ -42,3 +42,12 @@ TEST(WindowLines, ADeviceArrivalDuringACallDropsItAndReopensTheLine)
     h.window->OnDeviceQueryRemoveFailed();
     EXPECT_TRUE(h.Until([&] { return h.window->ModemState() == NORMAL; }));
 }
+
+// The window's first frame waits for neither the modem line nor the lists.
+TEST(WindowLines, TheLineOpensAndTheListsFillOnlyAfterTheWindowIsUp)
+{
+    WindowHarness h;
+    EXPECT_EQ(h.window->Controller(), nullptr);
+    EXPECT_EQ(h.window->FirstNameRow(), nullptr);
+    ASSERT_TRUE(h.BothReady());
+}
