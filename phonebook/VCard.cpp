@@ -1,5 +1,6 @@
 #include "phonebook/VCard.h"
 
+#include "core/Text.h"
 #include "phonebook/IniFile.h"
 #include "platform/profile/Profile.h"
 #include "platform/profile/ProfileText.h"
@@ -40,15 +41,6 @@ std::string Lower(std::string_view text)
 bool StartsWithNoCase(std::string_view text, std::string_view prefix)
 {
     return text.size() >= prefix.size() && Lower(text.substr(0, prefix.size())) == prefix;
-}
-
-std::string_view TrimBlanks(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
 }
 
 std::string ErrorText(const std::string &path, int error)

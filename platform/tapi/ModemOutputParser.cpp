@@ -1,20 +1,13 @@
 #include "platform/tapi/ModemOutputParser.h"
 
+#include "core/Text.h"
+
 #include <algorithm>
 #include <cctype>
 
 namespace vocamo {
 
 namespace {
-
-std::string_view Trim(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
 
 bool StartsWithNoCase(std::string_view s, std::string_view prefix)
 {
@@ -62,7 +55,7 @@ void CModemOutputParser::Feed(std::string_view bytes,
         if (c == '\r' || c == '\n') {
             const bool overlong = m_overlong;
             m_overlong = false;
-            std::string_view text = Trim(m_line);
+            std::string_view text = TrimBlanks(m_line);
             if (!overlong && !text.empty()) {
                 ModemOutput out;
                 out.kind = ModemOutput::Line;
@@ -95,7 +88,7 @@ void CModemOutputParser::Reset()
 
 ModemResult ClassifyModemLine(std::string_view line)
 {
-    line = Trim(line);
+    line = TrimBlanks(line);
     if (StartsWithNoCase(line, "AT"))
         return ModemResult::Echo;
     // Longer words first where one result is the prefix of another.
@@ -127,11 +120,11 @@ ModemResult ClassifyModemLine(std::string_view line)
 
 bool ParseCallerIdLine(std::string_view line, std::string &tag, std::string &value)
 {
-    line = Trim(line);
+    line = TrimBlanks(line);
     const size_t eq = line.find('=');
     if (eq == std::string_view::npos || eq == 0)
         return false;
-    std::string_view name = Trim(line.substr(0, eq));
+    std::string_view name = TrimBlanks(line.substr(0, eq));
     if (name.empty() || name.size() > 16)
         return false;
     for (char c : name) {
@@ -142,7 +135,7 @@ bool ParseCallerIdLine(std::string_view line, std::string &tag, std::string &val
     if (!std::isupper(static_cast<unsigned char>(name.front())))
         return false;
     tag = std::string(name);
-    value = std::string(Trim(line.substr(eq + 1)));
+    value = std::string(TrimBlanks(line.substr(eq + 1)));
     return true;
 }
 
