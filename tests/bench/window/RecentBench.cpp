@@ -7,6 +7,7 @@
 #include "core/QtMessageTarget.h"
 #include "history/CallHistory.h"
 #include "telephony/CallController.h"
+#include "tests/bench/window/Median.h"
 #include "tests/support/MemorySkypeTransport.h"
 #include "tools/vocamo-modem-sim/ModemSim.h"
 
@@ -30,15 +31,6 @@ namespace {
 
 using namespace vocamo;
 using namespace std::chrono_literals;
-
-double MedianOf(std::vector<double> values)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 bool Pump(const std::function<bool()> &done, std::chrono::milliseconds timeout)
 {
@@ -176,7 +168,7 @@ void BM_RecentOpen(benchmark::State &state)
     }
     if (!window.Recent() || window.Recent()->Model().rowCount() == 0)
         state.SkipWithError("the list showed no calls");
-    state.counters["median_ms"] = MedianOf(times);
+    state.counters["median_ms"] = bench::Median(times);
     state.counters["first_ms"] = first;
 }
 BENCHMARK(BM_RecentOpen)->Arg(100000)->Iterations(30)->Unit(benchmark::kMillisecond);
@@ -245,7 +237,7 @@ double CallMessagesMs(const QString &history, int calls, double *perCall)
         Pump([] { return false; }, 20ms); // the last of the call's messages
         times.push_back(static_cast<double>(clock.spentNs) / 1e6);
     }
-    *perCall = MedianOf(times);
+    *perCall = bench::Median(times);
     return *perCall;
 }
 

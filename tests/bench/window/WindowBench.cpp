@@ -8,6 +8,7 @@
 #include "skype/DBusSkypeTransport.h"
 #include "skype/SkypeBridge.h"
 #include "telephony/CallController.h"
+#include "tests/bench/window/Median.h"
 #include "tests/support/MemorySkypeTransport.h"
 #include "tests/support/SkypeSimProcess.h"
 #include "tools/vocamo-modem-sim/ModemSim.h"
@@ -46,15 +47,6 @@ namespace {
 
 using namespace vocamo;
 using namespace std::chrono_literals;
-
-double Median(std::vector<double> values)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 void WritePhonebook(const QString &dir, int entries)
 {
@@ -157,7 +149,7 @@ void BM_StartToFirstFrame(benchmark::State &state)
         times.push_back(ms);
         state.SetIterationTime(ms / 1000.0);
     }
-    state.counters["median_ms"] = Median(times);
+    state.counters["median_ms"] = bench::Median(times);
     state.counters["max_ms"] = *std::max_element(times.begin(), times.end());
 }
 BENCHMARK(BM_StartToFirstFrame)->Iterations(15)->UseManualTime()->Unit(benchmark::kMillisecond);
@@ -254,7 +246,7 @@ void BM_KeyToFrame(benchmark::State &state)
         }
         times.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
     }
-    state.counters["median_ms"] = Median(times);
+    state.counters["median_ms"] = bench::Median(times);
 }
 BENCHMARK(BM_KeyToFrame)->Iterations(200)->Unit(benchmark::kMillisecond);
 
@@ -386,7 +378,7 @@ void BM_FriendsList(benchmark::State &state)
         longest = std::max(longest, probe.LongestMs());
         state.SetIterationTime(complete.back() / 1000.0);
     }
-    state.counters["complete_ms"] = Median(complete);
+    state.counters["complete_ms"] = bench::Median(complete);
     state.counters["longest_input_wait_ms"] = longest;
 }
 BENCHMARK(BM_FriendsList)
@@ -397,17 +389,3 @@ BENCHMARK(BM_FriendsList)
     ->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
