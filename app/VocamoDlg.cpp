@@ -1,5 +1,5 @@
 // The window's life: construction and initialisation, destruction, the
-// posted-message pump, timers, the paint handler and the list scrolling.
+// posted-message pump and timers.
 #include "app/VocamoDlg.h"
 
 #include "app/AboutDlg.h"
@@ -14,11 +14,9 @@
 #include "phonebook/BookmarkDlg.h"
 #include "phonebook/Phonebook.h"
 #include "platform/tapi/ModemProvider.h"
-#include "skin/Composition.h"
 #include "skin/ContactItem.h"
 #include "skin/Skin.h"
 #include "skin/SkinButton.h"
-#include "skin/SkinImage.h"
 #include "skin/SkinItemList.h"
 #include "skin/TaskbarNotifier.h"
 #include "skype/DBusSkypeTransport.h"
@@ -29,7 +27,6 @@
 #include <QCloseEvent>
 #include <QIcon>
 #include <QMessageBox>
-#include <QPainter>
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -39,12 +36,6 @@
 namespace vocamo {
 
 namespace {
-
-// half(v) of the scroll step: 1 for 1, else v / 2 rounded towards zero.
-int Half(int v)
-{
-    return v == 1 ? 1 : v / 2;
-}
 
 // Runs a start-up step once, queued behind the window's first paint, so the
 // first frame does not wait for it; at the latest after kLatestMs, as a
@@ -318,96 +309,6 @@ void CVocamoDlg::OnTimer(int id)
         break;
     }
     PostMessage(WM_REFRESH, 0, 0);
-}
-
-// Paint and scrolling ----------------------------------------------------------
-
-void CVocamoDlg::RecomputeViewport()
-{
-    if (!m_items)
-        return;
-    const CSkinItem *body = m_items->FindByKind(kind::kBodyBackground);
-    if (!body || !m_display)
-        return;
-    // Edges as the layout rules have them: right and bottom are the values
-    // of the body's right and of the display's top - 1.
-    const SkinRect &b = body->GetImageRect();
-    m_listViewport =
-        QRect(QPoint(b.left, b.top), QPoint(b.right, m_display->GetImageRect().top - 1));
-}
-
-void CVocamoDlg::StartScrollIfNeeded()
-{
-    const int top = m_listViewport.top();
-    const int bottom = m_listViewport.bottom();
-    const int rowHeight = static_cast<int>(m_placeholderRow && m_placeholderRow->GetImage()
-                                               ? m_placeholderRow->GetImage()->GetHeight()
-                                               : 0);
-    auto needs = [&](const CContactItem *selected, const CContactItem *first, int slack) {
-        if (!selected)
-            return false;
-        const SkinRect &r = selected->GetWholeRect();
-        if (selected == first)
-            return r.top != top + 10;
-        return r.top < top + 10 || r.bottom > bottom + slack - 10;
-    };
-    if (needs(m_selectedFriendRow, m_firstFriendRow, 0) ||
-        needs(m_selectedNameRow, m_firstNameRow, rowHeight)) {
-        KillTimer(TIMER_SCROLL);
-        SetTimer(TIMER_SCROLL, 10);
-    }
-}
-
-void CVocamoDlg::ScrollTick()
-{
-    const int top = m_listViewport.top();
-    const int bottom = m_listViewport.bottom();
-    bool moved = false;
-    auto step = [&](CContactItem *selected, CContactItem *first) {
-        if (!selected || !first)
-            return;
-        const SkinRect &r = selected->GetWholeRect();
-        int d = 0;
-        if (selected == first) {
-            const int e = top - r.top + 10;
-            d = e == 0 ? 0 : (e > 0 ? Half(e) : -Half(-e));
-        } else if (r.top < top + 10) {
-            d = Half(top - r.top + 10);
-        } else if (r.bottom > bottom - 10) {
-            d = -Half(r.bottom - bottom + 10);
-        }
-        first->SetOffset(0, d);
-        moved = moved || d != 0;
-    };
-    step(m_selectedFriendRow, m_firstFriendRow);
-    step(m_selectedNameRow, m_firstNameRow);
-    if (!moved)
-        KillTimer(TIMER_SCROLL);
-}
-
-// Draws what the lines' states say; changes none of them.
-QImage CVocamoDlg::ComposeFrame()
-{
-    if (!m_items)
-        return m_frame;
-    RecomputeViewport();
-    StartScrollIfNeeded();
-    ShowRowsForLine();
-    UpdateCallButtons();
-    m_items->LayoutAll();
-    // Found set only re-entrantly (a list rebuild under way on this thread):
-    // keep the last picture and come back once the rebuild is done.
-    if (!ComposeWindow(m_frame, *m_items, DisplayText(), &m_painting))
-        PostMessage(WM_REFRESH, 0, 0);
-    return m_frame;
-}
-
-void CVocamoDlg::paintEvent(QPaintEvent *)
-{
-    ComposeFrame();
-    QPainter painter(this);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(0, 0, m_frame);
 }
 
 } // namespace vocamo

@@ -68,11 +68,13 @@ struct VocamoServices {
 // window changes them only where the lines' events and the user's input
 // arrive, and composing a frame only reads them.
 //
-// The class is split by concern: VocamoDlg.cpp (life, timers, paint),
-// VocamoDlgStates.cpp (messages and line states), VocamoDlgLists.cpp
-// (contact lists and number panel), VocamoDlgScreen.cpp (what a frame shows
-// of the lines and the call), VocamoDlgInput.cpp (mouse, keys, dialling) and
-// VocamoDlgNotices.cpp (ring and popup).
+// The class is split by concern: VocamoDlg.cpp (life, timers),
+// VocamoDlgStates.cpp (messages and line states), VocamoDlgLists.cpp (the
+// contact rows), VocamoDlgSelection.cpp (selection, number panel, moves
+// through a list), VocamoDlgScreen.cpp (what a frame shows, scrolling,
+// paint), VocamoDlgInput.cpp (mouse, keys, dialling), VocamoDlgNotices.cpp
+// (ring and popup), VocamoDlgRequests.cpp (the single instance's requests)
+// and VocamoDlgHistory.cpp (call history and the Recent list).
 class CVocamoDlg : public QWidget {
     Q_OBJECT
 public:

@@ -26,6 +26,7 @@ add_library(vocamo_window STATIC
     ${CMAKE_CURRENT_LIST_DIR}/VocamoDlg.cpp
     ${CMAKE_CURRENT_LIST_DIR}/VocamoDlgStates.cpp
     ${CMAKE_CURRENT_LIST_DIR}/VocamoDlgLists.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/VocamoDlgSelection.cpp
     ${CMAKE_CURRENT_LIST_DIR}/VocamoDlgScreen.cpp
     ${CMAKE_CURRENT_LIST_DIR}/VocamoDlgInput.cpp
     ${CMAKE_CURRENT_LIST_DIR}/VocamoDlgNotices.cpp
