@@ -2,6 +2,8 @@
 
 #include "core/Messages.h"
 
+#include <chrono>
+
 namespace vocamo {
 
 // "Post (message, wParam, lParam) to the window": the one way the telephony,
@@ -11,6 +13,10 @@ class CMessageTarget {
 public:
     virtual ~CMessageTarget() = default;
     virtual void Post(unsigned message, WPARAM wParam, LPARAM lParam) = 0;
+    // Posts once `delay` has passed, from the window thread's own timers:
+    // a wait takes no thread. Called on the window thread only.
+    virtual void PostAfter(std::chrono::milliseconds delay, unsigned message, WPARAM wParam,
+                           LPARAM lParam) = 0;
 };
 
 } // namespace vocamo

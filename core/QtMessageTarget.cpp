@@ -1,6 +1,7 @@
 #include "core/QtMessageTarget.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 #include <atomic>
 
 namespace vocamo {
@@ -9,6 +10,15 @@ namespace {
 // Released by every post, acquired by every receipt: Qt's queue does the
 // same, but with locks that ThreadSanitizer cannot see.
 std::atomic<unsigned long> g_posts{0};
+
+void PostTo(QObject *receiver, unsigned message, WPARAM wParam, LPARAM lParam)
+{
+    // postEvent is thread-safe and takes ownership of the event.
+    auto *event = new CAppMessageEvent(message, wParam, lParam);
+    g_posts.fetch_add(1, std::memory_order_release);
+    QCoreApplication::postEvent(receiver, event, Qt::NormalEventPriority);
+}
+
 } // namespace
 
 CAppMessageEvent::CAppMessageEvent(unsigned message_, WPARAM wParam_, LPARAM lParam_)
@@ -34,10 +44,17 @@ CQtMessageTarget::CQtMessageTarget(QObject *receiver) : m_receiver(receiver) {}
 
 void CQtMessageTarget::Post(unsigned message, WPARAM wParam, LPARAM lParam)
 {
-    // postEvent is thread-safe and takes ownership of the event.
-    auto *event = new CAppMessageEvent(message, wParam, lParam);
-    g_posts.fetch_add(1, std::memory_order_release);
-    QCoreApplication::postEvent(m_receiver, event, Qt::NormalEventPriority);
+    PostTo(m_receiver, message, wParam, lParam);
+}
+
+void CQtMessageTarget::PostAfter(std::chrono::milliseconds delay, unsigned message, WPARAM wParam,
+                                 LPARAM lParam)
+{
+    // The timer belongs to the receiver, and goes with it.
+    QTimer::singleShot(delay, Qt::PreciseTimer, m_receiver,
+                       [receiver = m_receiver, message, wParam, lParam] {
+                           PostTo(receiver, message, wParam, lParam);
+                       });
 }
 
 } // namespace vocamo

@@ -32,6 +32,8 @@ class CQtMessageTarget : public CMessageTarget {
 public:
     explicit CQtMessageTarget(QObject *receiver);
     void Post(unsigned message, WPARAM wParam, LPARAM lParam) override;
+    void PostAfter(std::chrono::milliseconds delay, unsigned message, WPARAM wParam,
+                   LPARAM lParam) override;
 
 private:
     QObject *m_receiver;

@@ -5,8 +5,6 @@
 #include "telephony/TapiNames.h"
 #include "telephony/Trace.h"
 
-#include <condition_variable>
-#include <mutex>
 #include <utility>
 
 namespace vocamo {
@@ -72,7 +70,6 @@ void CCallController::Initialize()
             RetryLater();
         } else {
             SetState(NORMAL);
-            m_retry = {};
         }
     }
     LoadPhonebook();
@@ -80,16 +77,9 @@ void CCallController::Initialize()
 
 void CCallController::RetryLater()
 {
-    // The wait has a thread of its own; the retry runs on the window thread
-    // like any other event.
-    m_retry = std::jthread([&window = m_window, wait = m_lineRetry](std::stop_token stop) {
-        std::mutex mutex;
-        std::condition_variable_any never;
-        std::unique_lock lock(mutex);
-        never.wait_for(lock, stop, wait, [] { return false; });
-        if (!stop.stop_requested())
-            window.Post(WM_APP_EVENT, RECEIVER_CONTROLLER, EVT_LINE_RETRY);
-    });
+    // A later reset or retry overtakes the retries still waiting.
+    ++m_retriesPending;
+    m_window.PostAfter(m_lineRetry, WM_APP_EVENT, RECEIVER_CONTROLLER, EVT_LINE_RETRY);
 }
 
 void CCallController::Reset()
@@ -205,7 +195,7 @@ int CCallController::OnTapiEvent(WPARAM /*source*/, LPARAM code)
         LoadPhonebook();
         break;
     case EVT_LINE_RETRY: {
-        if (m_state != INIT)
+        if (m_retriesPending == 0 || --m_retriesPending > 0 || m_state != INIT)
             break;
         // Only the line is tried, until it opens. Without one the phonebook
         // is not shown, and reloading a big one, and its rows, every period

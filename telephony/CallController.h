@@ -12,7 +12,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <utility>
 
 namespace vocamo {
@@ -93,7 +92,7 @@ private:
     const std::string m_exeDir;
     const CTapiClient::Settings m_settings;
     const std::chrono::milliseconds m_lineRetry;
-    std::jthread m_retry; // waits, then posts EVT_LINE_RETRY
+    int m_retriesPending = 0; // only the latest one tries the line
 };
 
 } // namespace vocamo

@@ -22,6 +22,8 @@ struct PostedMessage {
 class CRecordingMessageTarget : public CMessageTarget {
 public:
     void Post(unsigned message, WPARAM wParam, LPARAM lParam) override;
+    // No clock here: what would come later never comes.
+    void PostAfter(std::chrono::milliseconds, unsigned, WPARAM, LPARAM) override {}
 
     std::vector<PostedMessage> Messages() const;
     std::vector<PostedMessage> Take(); // returns and forgets them

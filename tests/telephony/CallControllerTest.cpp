@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace vocamo;
@@ -41,6 +42,19 @@ public:
         std::lock_guard lock(m_mutex);
         m_queue.emplace_back(lParam, std::move(token));
         m_posted.notify_all();
+    }
+    // The window thread's timers, each a thread of the test waiting out its delay.
+    void PostAfter(std::chrono::milliseconds delay, unsigned message, WPARAM wParam,
+                   LPARAM lParam) override
+    {
+        m_timers.emplace_back([=, this](std::stop_token stop) {
+            std::mutex mutex;
+            std::condition_variable_any never;
+            std::unique_lock lock(mutex);
+            if (!never.wait_for(lock, stop, delay, [] { return false; }))
+                if (!stop.stop_requested())
+                    Post(message, wParam, lParam);
+        });
     }
 
     // Handles what is queued until `done` holds for the window's tokens.
@@ -127,6 +141,7 @@ private:
     std::condition_variable m_posted;
     std::deque<std::pair<LPARAM, std::string>> m_queue;
     Tokens m_seen;
+    std::vector<std::jthread> m_timers; // stopped before the queue goes
 };
 
 const char *kPhonebook = "[Anna]\nPhone_Home=0221550123\nPhone_Office=\nPhone_Mobile=0171555\n"

@@ -19,6 +19,7 @@ namespace {
 class NullTarget : public CMessageTarget {
 public:
     void Post(unsigned, WPARAM, LPARAM) override { ++posted; }
+    void PostAfter(std::chrono::milliseconds, unsigned, WPARAM, LPARAM) override {}
     long posted = 0;
 };
 

@@ -16,6 +16,7 @@ namespace {
 class NullTarget : public CMessageTarget {
 public:
     void Post(unsigned, WPARAM, LPARAM) override {}
+    void PostAfter(std::chrono::milliseconds, unsigned, WPARAM, LPARAM) override {}
 };
 
 constexpr const char *kClient = "skype:1";
