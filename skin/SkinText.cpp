@@ -28,18 +28,7 @@ std::size_t SequenceLength(unsigned char lead)
     return 1;
 }
 
-} // namespace
-
-QFont SkinFont(bool bold)
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(10.0);
-    font.setBold(bold);
-    return font;
-}
-
-std::string Ellipsize(std::string_view text)
+std::string EllipsizeLine(std::string_view text)
 {
     // A character is a lead byte and the continuation bytes its sequence
     // calls for; a stray or missing byte ends it early, so bad input is still
@@ -59,6 +48,32 @@ std::string Ellipsize(std::string_view text)
     if (characters <= kEllipsisAfter)
         return std::string(text);
     return std::string(text.substr(0, cut)) + "...";
+}
+
+} // namespace
+
+QFont SkinFont(bool bold)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(10.0);
+    font.setBold(bold);
+    return font;
+}
+
+std::string Ellipsize(std::string_view text)
+{
+    // Line by line: the call screen shows the number above the name, and a
+    // name must not be cut for the number's length.
+    std::string shown;
+    for (std::size_t start = 0;;) {
+        const std::size_t end = text.find('\n', start);
+        shown += EllipsizeLine(text.substr(start, end == text.npos ? end : end - start));
+        if (end == text.npos)
+            return shown;
+        shown += '\n';
+        start = end + 1;
+    }
 }
 
 QString ToDrawText(std::string_view text)

@@ -24,8 +24,8 @@ inline constexpr QRgb kLightTextColour = 0xFEFFFFFF; // white, alpha 254
 // "Arial" 10 point, regular or bold.
 QFont SkinFont(bool bold);
 
-// A text of 17 or more characters becomes its first 16 and "..."; shorter
-// texts are kept. Characters are whole UTF-8 sequences, never cut apart.
+// Each line of 17 or more characters becomes its first 16 and "..."; shorter
+// lines are kept. Characters are whole UTF-8 sequences, never cut apart.
 std::string Ellipsize(std::string_view text);
 
 // The text as drawn: UTF-8 to UTF-16, cut to 49 units without splitting a

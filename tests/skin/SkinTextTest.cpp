@@ -5,9 +5,9 @@
 
 using namespace vocamo;
 
-// Names in the lists show 16 characters and dots; a character of several
-// bytes counts once and is never split, and broken UTF-8 is still cut at a
-// defined place.
+// Names in the lists show 16 characters and dots, each line of the call
+// screen's number and name on its own; a character of several bytes counts
+// once and is never split, and broken UTF-8 is still cut at a defined place.
 TEST(SkinText, NamesKeepSixteenCharactersThenDots)
 {
     const std::string zhe16 = "жжжжжжжжжжжжжжжж";
@@ -17,6 +17,8 @@ TEST(SkinText, NamesKeepSixteenCharactersThenDots)
         {"abcdefghijklmno\xF0\x9F\x93\x9Exyz", "abcdefghijklmno\xF0\x9F\x93\x9E..."},
         {std::string(20, '\x80'), std::string(16, '\x80') + "..."},
         {"abcdefghijklmnop\xE2\x82", "abcdefghijklmnop..."},
+        {"02215550123\nAnna Berger", "02215550123\nAnna Berger"},
+        {"+49221555012345678\nAnna Berger-Lindqvist", "+492215550123456...\nAnna Berger-Lind..."},
     };
     for (const auto &[text, shown] : kCases)
         EXPECT_EQ(Ellipsize(text), shown) << text;
