@@ -148,7 +148,7 @@ time past the 30 s after which Qt's idle pool threads end, five windows: CPU tim
 the threads' `schedstat` run time, wake-ups are the voluntary context switches summed over all
 threads (each is a sleep that something ended), both as the rate over all five windows, so a
 period longer than one window is counted in full. A thread that ends within a window takes its
-count with it (the modem line's 30 s retry waits on a thread of its own, one wake-up each).
+count with it. The modem line's 30 s retry is a timer of the window thread, one wake-up each.
 
 How `BM_FriendsList` is measured (`tests/bench/window/WindowBench.cpp`): the window runs in
 the benchmark on the offscreen platform, no modem, with `vocamo-skype-sim --friends N --churn 50`
