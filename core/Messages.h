@@ -34,6 +34,7 @@ constexpr LPARAM REQ_SKYPE_FRIEND_DETAILS = 25;
 constexpr LPARAM REQ_SKYPE_HANGUP = 26;
 constexpr LPARAM REQ_SKYPE_ANSWER = 27;
 constexpr LPARAM REQ_SKYPE_SEARCH_FRIENDS = 33;
+constexpr LPARAM REQ_SKYPE_WAITING_CALL = 38; // the bridge's own, after a call's end
 
 // Telephony events (wParam 3). 11 and 416 come from the event-name table.
 constexpr LPARAM EVT_LINEDEVSTATE = 11; // LINE_LINEDEVSTATE: another ring

@@ -113,6 +113,7 @@ private:
     // Sends on the window thread and returns the client's answer, or empty.
     std::string Ask(const std::string &command);
     void EndLostCall(const std::string &client);
+    void TakeWaitingCall();
     void TrackCall(std::string_view id, int32_t state);
     void EndCall(CallEnd reason = CallEnd::None);
     void DropCallOfLostClient();

@@ -36,6 +36,9 @@ int CSkypeBridge::OnRequest(WPARAM /*kind*/, LPARAM code)
     case REQ_SKYPE_SEARCH_FRIENDS:
         SendCommand("SEARCH FRIENDS");
         break;
+    case REQ_SKYPE_WAITING_CALL:
+        TakeWaitingCall();
+        break;
     default:
         break;
     }

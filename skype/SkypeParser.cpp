@@ -122,6 +122,24 @@ std::string_view TrimCommas(std::string_view word)
     return word;
 }
 
+// The ids of "CALLS 12, 17"; none for any other answer. A client has a few
+// calls at most, and each id asked about is a round trip on the window
+// thread: a longer list is cut.
+std::vector<std::string> ActiveCallIds(std::string_view answer)
+{
+    constexpr size_t kMostCalls = 8;
+    std::vector<std::string> ids;
+    if (!answer.starts_with("CALLS "))
+        return ids;
+    for (size_t pos = 6; pos < answer.size() && ids.size() < kMostCalls;) {
+        const size_t end = std::min(answer.find(' ', pos), answer.size());
+        if (const std::string_view id = TrimCommas(answer.substr(pos, end - pos)); !id.empty())
+            ids.emplace_back(id);
+        pos = end + 1;
+    }
+    return ids;
+}
+
 } // namespace
 
 void CSkypeBridge::ParseNotification(std::string_view text)
@@ -302,6 +320,8 @@ void CSkypeBridge::EndCall(CallEnd reason)
     m_callId.clear();
     m_partnerHandle.clear();
     SetState(NORMAL);
+    // Asked once this notification's work is done, not inside it.
+    m_mainWindow.Post(WM_APP_EVENT, RECEIVER_SKYPE, REQ_SKYPE_WAITING_CALL);
 }
 
 // Call ids are the client's: a call tracked before the line was lost, or
@@ -357,21 +377,27 @@ void CSkypeBridge::EndLostCall(const std::string &client)
     if (lost.client != client)
         return;
     DropCallOfLostClient();
-    const std::string calls = Ask("SEARCH ACTIVECALLS"); // "CALLS 12, 17"
-    if (!calls.starts_with("CALLS "))
-        return;
-    size_t pos = 6;
-    while (pos < calls.size()) {
-        size_t end = calls.find(' ', pos);
-        if (end == std::string::npos)
-            end = calls.size();
-        const std::string id(TrimCommas(std::string_view(calls).substr(pos, end - pos)));
-        pos = end + 1;
-        if (id.empty() || Ask("GET CALL " + id + " PARTNER_HANDLE") !=
-                              "CALL " + id + " PARTNER_HANDLE " + lost.target)
+    for (const std::string &id : ActiveCallIds(Ask("SEARCH ACTIVECALLS"))) {
+        if (Ask("GET CALL " + id + " PARTNER_HANDLE") !=
+            "CALL " + id + " PARTNER_HANDLE " + lost.target)
             continue;
         m_endedCallId = id;
         SendCommand("SET CALL " + id + " STATUS FINISHED");
+    }
+}
+
+// A call that rang while another was tracked was left to ring at the
+// client. Once the tracked one has ended, a call still ringing there is the
+// phone's: its status, asked for, is read as news of that call.
+void CSkypeBridge::TakeWaitingCall()
+{
+    if (!m_callId.empty())
+        return;
+    for (const std::string &id : ActiveCallIds(Ask("SEARCH ACTIVECALLS"))) {
+        if (id != m_endedCallId)
+            SendCommand("GET CALL " + id + " STATUS");
+        if (!m_callId.empty())
+            return;
     }
 }
 

@@ -141,14 +141,24 @@ TEST_F(BridgeTest, CallsRunFromFirstStatusToAnyEndAndStayEnded)
         {"CALL 7 STATUS INPROGRESS", ANSWERING, "7"},
         {"CALL 7 STATUS FINISHED", NORMAL, ""},
         {"CALL 7 STATUS RINGING", NORMAL, ""}, // late progress, overtaken by our hang-up
-        {"CALL 9 STATUS RINGING", RINGING, "9"},
+        {nullptr, RINGING, "9"}, // asked for after our end: a call that rang meanwhile
     };
+    transport.SetResponder([](std::string_view sent) {
+        return std::string(sent == "SEARCH ACTIVECALLS"  ? "CALLS 7, 9"
+                           : sent == "GET CALL 9 STATUS" ? "CALL 9 STATUS RINGING"
+                                                         : "");
+    });
     for (const auto &[text, state, callId] : script) {
-        Parse(text);
+        if (text)
+            Parse(text);
+        else if (window.Take().back() ==
+                 PostedMessage{WM_APP_EVENT, RECEIVER_SKYPE, REQ_SKYPE_WAITING_CALL})
+            bridge->OnRequest(RECEIVER_SKYPE, REQ_SKYPE_WAITING_CALL);
         EXPECT_EQ(bridge->GetState(), state) << text;
         EXPECT_EQ(bridge->GetCallId(), callId) << text;
     }
-    EXPECT_EQ(WindowSends(), (Strings{"GET CALL 7 PARTNER_HANDLE", "GET CALL 9 PARTNER_HANDLE"}));
+    EXPECT_EQ(WindowSends(), (Strings{"GET CALL 7 PARTNER_HANDLE", "SEARCH ACTIVECALLS",
+                                      "GET CALL 9 STATUS", "GET CALL 9 PARTNER_HANDLE"}));
     window.Clear();
     Parse("CALL 9 PARTNER_HANDLE bob");
     Parse("CALL 8 PARTNER_HANDLE eve");
