@@ -213,7 +213,7 @@ bool CVocamoDlg::event(QEvent *event)
 {
     if (const CAppMessageEvent *m = CAppMessageEvent::From(event)) {
         OnAppMessage(m->message, m->wParam, m->lParam);
-        TrackCalls();
+        UpdateTray();
         return true;
     }
     return QWidget::event(event);

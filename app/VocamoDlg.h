@@ -271,7 +271,7 @@ private:
     void OnWheel(int delta);
     void RunPendingDial();
     void StartDesktop();
-    void TrackCalls();
+    void RecordCallParty();
     void RecordCallEnd(const CallSummary &call);
     void OnHistoryChanged();
     void MissedCallsSeen();
@@ -342,7 +342,7 @@ private:
     std::unique_ptr<CPowerMonitor> m_power;
     std::unique_ptr<CDeviceMonitor> m_devices;
 
-    // The call being recorded, and the last end recorded.
+    // The call being recorded.
     struct Recording {
         qint64 id = 0;
         int32_t line = LINE_NONE;
@@ -351,7 +351,6 @@ private:
     };
     std::unique_ptr<CCallHistory> m_history;
     Recording m_recording;
-    CallSummary::Time m_recordedEnd{};
     std::unique_ptr<CMissedCallNotification> m_missedCalls;
     std::unique_ptr<CTrayIcon> m_tray;
     std::unique_ptr<CRecentList> m_recent; // made on first use; goes before the history

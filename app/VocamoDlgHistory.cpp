@@ -110,14 +110,10 @@ void CVocamoDlg::CallBack(int32_t line, const std::string &number)
     DialRequest(line, number);
 }
 
-// After every message: a call that began is recorded at once, so a crash in
-// the middle of it leaves its row; its party as soon as the line knows it;
-// and each end the popup was told of.
-void CVocamoDlg::TrackCalls()
+// A call is recorded as it begins, so a crash in the middle of it leaves its
+// row, and its party as soon as the line knows it.
+void CVocamoDlg::RecordCallParty()
 {
-    if (m_lastCall && m_lastCall->end != m_recordedEnd)
-        RecordCallEnd(*m_lastCall);
-
     if (m_call.IsActive()) {
         HideRecent(); // the call screen shows the call
         std::string number;
@@ -142,12 +138,11 @@ void CVocamoDlg::TrackCalls()
             m_recording.name = name;
         }
     }
-    UpdateTray();
 }
 
+// Each end the popup is told of, at once: two lines may end in one message.
 void CVocamoDlg::RecordCallEnd(const CallSummary &call)
 {
-    m_recordedEnd = call.end;
     CCallHistory *history = History();
     qint64 id = 0;
     if (m_recording.id != 0 && m_recording.line == call.line) {

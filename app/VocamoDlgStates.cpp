@@ -241,6 +241,7 @@ void CVocamoDlg::UpdateCallParty()
         const std::string handle = m_bridge->GetPartnerHandle();
         m_call.SetParty(handle, m_bridge->GetFriendName(handle));
     }
+    RecordCallParty();
 }
 
 bool CVocamoDlg::FarEndRinging() const
@@ -256,6 +257,7 @@ void CVocamoDlg::OnCallEnded(const CallSummary &call)
             call.incoming ? "in" : "out", call.number.c_str(),
             CallEndText(call.outcome, {}).c_str());
     m_lastCall = call;
+    RecordCallEnd(call);
 }
 
 void CVocamoDlg::OnCallStateChanged()

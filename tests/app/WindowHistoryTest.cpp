@@ -6,7 +6,6 @@
 #include "skin/Skin.h"
 #include "skin/SkinButton.h"
 #include "tests/app/WindowHarness.h"
-#include "tests/support/TempDir.h"
 
 using namespace vocamo;
 using namespace vocamo::test;
@@ -37,10 +36,8 @@ TEST_F(WindowHistory, EveryCallOfBothLinesIsRecordedAsItHappens)
     WindowHarness h;
     ASSERT_TRUE(h.BothReady());
     EXPECT_EQ(h.window->History()->Path().toStdString(), h.Dir() + "/history.sqlite");
-    const TempDir data;
-    setenv("XDG_DATA_HOME", data.Path().c_str(), 1);
-    EXPECT_EQ(CCallHistory(QString()).Path().toStdString(), data.Path() + "/vocamo/history.sqlite");
-    unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(CCallHistory(QString()).Path(), // the tests' own data folder
+              qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/vocamo/history.sqlite"));
 
     // Incoming on the modem, answered: its row is there while it rings,
     // with the caller as soon as the line knows him.
@@ -95,7 +92,6 @@ TEST_F(WindowHistory, EveryCallOfBothLinesIsRecordedAsItHappens)
         const char *name;
         CallOutcome outcome;
     } expected[] = {
-        // newest first
         {LINE_SKYPE, CallDirection::Incoming, "carl.c", "Carl C", CallOutcome::Answered},
         {LINE_MODEM, CallDirection::Incoming, "0221550123", "Anna", CallOutcome::Missed},
         {LINE_MODEM, CallDirection::Outgoing, "0305550178", "Carla", CallOutcome::Busy},
@@ -153,6 +149,14 @@ TEST_F(WindowHistory, EveryCallOfBothLinesIsRecordedAsItHappens)
     const qsizetype mark = h.SimMark();
     emit h.window->MissedCalls()->callBack(LINE_SKYPE, QStringLiteral("carl.c"));
     EXPECT_TRUE(h.SimSaw(QStringLiteral("CALL carl.c"), mark));
+
+    // Both lines end within one message: both calls are recorded.
+    ASSERT_TRUE(h.Until([&] { return h.window->WindowState() == DIALING; }));
+    h.window->Controller()->Dial("12;ATH"); // refused at once
+    h.window->Bridge()->ParseNotification("CALL " + h.window->Bridge()->GetCallId() +
+                                          " STATUS BUSY");
+    EXPECT_TRUE(NewestIs(h, CallOutcome::InvalidNumber));
+    EXPECT_EQ(Rows(h)[1].outcome, CallOutcome::Busy);
 }
 
 TEST_F(WindowHistory, DoNotDisturbNeitherRingsNorPopsUpButRecords)
