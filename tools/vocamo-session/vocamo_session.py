@@ -328,8 +328,10 @@ class Session:
         env["VOCAMO_MODEMS"] = self.modem_link
         self.app = self.spawn([self.vocamo], "vocamo.log", env=env)
         self.app_env = env
-        self.wid = self.wait_for(lambda: self.find_window("Vocamo"), "the Vocamo window")
-        self.wait_for(lambda: self.is_viewable(self.wid), "the Vocamo window on screen")
+        # Qt's hidden client-leader window bears the program's name too: only
+        # a window on screen is the phone's.
+        self.wid = self.wait_for(lambda: self.find_window("Vocamo", visible=True),
+                                 "the Vocamo window on screen")
         return self.app
 
     def second_start(self):
