@@ -1,11 +1,9 @@
 #include "history/CallHistory.h"
+#include "tests/bench/history/HistoryFill.h"
 #include "tests/support/TempDir.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QSqlDatabase>
-#include <QSqlQuery>
-#include <QVariant>
 #include <algorithm>
 #include <benchmark/benchmark.h>
 
@@ -15,40 +13,6 @@ using vocamo::test::TempDir;
 namespace {
 
 const QDateTime kEpoch(QDate(2020, 1, 1), QTime(8, 0));
-
-// A history of n ended calls, one a minute, written in one transaction.
-void Fill(const std::string &file, int n)
-{
-    {
-        CCallHistory history(QString::fromStdString(file));
-        history.Open();
-    }
-    {
-        QSqlDatabase db =
-            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fill"));
-        db.setDatabaseName(QString::fromStdString(file));
-        db.open();
-        db.transaction();
-        QSqlQuery q(db);
-        q.prepare(QStringLiteral(
-            "INSERT INTO calls (start_ms, end_ms, line, direction, number, name, outcome)"
-            " VALUES (?, ?, ?, ?, ?, ?, ?)"));
-        for (int i = 0; i < n; ++i) {
-            const qint64 start = kEpoch.addSecs(60LL * i).toMSecsSinceEpoch();
-            q.bindValue(0, start);
-            q.bindValue(1, start + 42000);
-            q.bindValue(2, i % 3 ? QStringLiteral("modem") : QStringLiteral("skype"));
-            q.bindValue(3, i % 2 ? QStringLiteral("in") : QStringLiteral("out"));
-            q.bindValue(4, QStringLiteral("0301%1").arg(i));
-            q.bindValue(5, QStringLiteral("Caller %1").arg(i % 500));
-            q.bindValue(6, i % 7 ? QStringLiteral("answered") : QStringLiteral("missed"));
-            q.exec();
-        }
-        db.commit();
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("fill"));
-}
 
 // One whole call as the window records it: begun, its party learnt, ended.
 // Reports the longest of those writes, the window thread's worst wait.
@@ -89,7 +53,11 @@ void BM_HistoryRecent(benchmark::State &state)
 {
     TempDir dir;
     const std::string file = dir.File("history.sqlite");
-    Fill(file, static_cast<int>(state.range(0)));
+    if (!bench::FillHistory(QString::fromStdString(file), static_cast<int>(state.range(0)),
+                            kEpoch)) {
+        state.SkipWithError("cannot fill the history");
+        return;
+    }
     CCallHistory history(QString::fromStdString(file));
     history.Open();
     for (auto _ : state) {
@@ -107,7 +75,11 @@ void BM_HistoryOpen(benchmark::State &state)
 {
     TempDir dir;
     const std::string file = dir.File("history.sqlite");
-    Fill(file, static_cast<int>(state.range(0)));
+    if (!bench::FillHistory(QString::fromStdString(file), static_cast<int>(state.range(0)),
+                            kEpoch)) {
+        state.SkipWithError("cannot fill the history");
+        return;
+    }
     for (auto _ : state) {
         CCallHistory history(QString::fromStdString(file));
         history.Open();

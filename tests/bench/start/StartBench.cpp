@@ -3,14 +3,13 @@
 // first frame while the line opens and the rows fill, and how soon a
 // caller from the last entry is shown by name.
 
-#include "app/RingPlayer.h"
 #include "app/VocamoDlg.h"
 #include "skin/ContactItem.h"
+#include "tests/bench/window/BenchWindow.h"
 #include "tests/support/MemorySkypeTransport.h"
 #include "tools/vocamo-modem-sim/ModemSim.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QInputDevice>
 #include <QKeyEvent>
@@ -30,27 +29,12 @@ namespace {
 
 using namespace vocamo;
 using namespace std::chrono_literals;
+using bench::PumpUntil;
 using Clock = std::chrono::steady_clock;
 
 std::string HomeNumber(int i)
 {
     return "0221" + std::to_string(1000000 + i);
-}
-
-class SilentRing : public CRingPlayer {
-public:
-    bool PlayRing(const QString &, bool) override { return true; }
-};
-
-bool PumpUntil(const std::function<bool()> &done, std::chrono::milliseconds timeout)
-{
-    const QDeadlineTimer deadline(timeout.count());
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-    }
-    return true;
 }
 
 // From the window's first paint on, a thread posts a key press every 2 ms
@@ -146,13 +130,7 @@ void BM_BigPhonebook(benchmark::State &state)
     }
     setenv("VOCAMO_MODEMS", modem.SlavePath().c_str(), 1);
     CMemorySkypeTransport skype;
-    VocamoServices services;
-    services.exeDir = dir.path();
-    services.historyPath = dir.filePath(QStringLiteral("history.sqlite"));
-    services.skypeTransport = &skype;
-    services.ringPlayer = std::make_shared<SilentRing>();
-    services.watchSystem = false;
-    services.messageBox = [](const QString &) {};
+    const VocamoServices services = bench::QuietServices(dir.path(), skype);
     const std::string last = "Person " + std::to_string(entries - 1);
 
     double rowsMs = 0, longestMs = 0, callerMs = 0;

@@ -2,23 +2,20 @@
 // long history, and what recording a call costs the window thread.
 
 #include "app/RecentList.h"
-#include "app/RingPlayer.h"
 #include "app/VocamoDlg.h"
 #include "core/QtMessageTarget.h"
 #include "history/CallHistory.h"
 #include "telephony/CallController.h"
+#include "tests/bench/history/HistoryFill.h"
+#include "tests/bench/window/BenchWindow.h"
 #include "tests/bench/window/Median.h"
 #include "tests/support/MemorySkypeTransport.h"
 #include "tools/vocamo-modem-sim/ModemSim.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QKeyEvent>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
-#include <QVariant>
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
@@ -31,69 +28,13 @@ namespace {
 
 using namespace vocamo;
 using namespace std::chrono_literals;
+using bench::FillHistory;
+using bench::PumpUntil;
 
-bool Pump(const std::function<bool()> &done, std::chrono::milliseconds timeout)
+// n minutes back from now: a filled history ends about now.
+QDateTime MinutesAgo(qint64 n)
 {
-    const QDeadlineTimer deadline(timeout.count());
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
-
-class QuietRing : public CRingPlayer {
-public:
-    bool PlayRing(const QString &, bool) override { return true; }
-};
-
-// A history of n ended calls, one a minute, written in one transaction.
-bool FillHistory(const QString &file, int n)
-{
-    {
-        CCallHistory history(file);
-        if (!history.Open())
-            return false;
-    }
-    bool ok = false;
-    {
-        QSqlDatabase db =
-            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fill"));
-        db.setDatabaseName(file);
-        ok = db.open() && db.transaction();
-        QSqlQuery q(db);
-        q.prepare(QStringLiteral(
-            "INSERT INTO calls (start_ms, end_ms, line, direction, number, name, outcome)"
-            " VALUES (?, ?, ?, ?, ?, ?, ?)"));
-        const qint64 first = QDateTime::currentMSecsSinceEpoch() - 60000LL * n;
-        for (int i = 0; ok && i < n; ++i) {
-            const qint64 start = first + 60000LL * i;
-            q.bindValue(0, start);
-            q.bindValue(1, start + 42000);
-            q.bindValue(2, i % 3 ? QStringLiteral("modem") : QStringLiteral("skype"));
-            q.bindValue(3, i % 2 ? QStringLiteral("in") : QStringLiteral("out"));
-            q.bindValue(4, QStringLiteral("0301%1").arg(i));
-            q.bindValue(5, QStringLiteral("Caller %1").arg(i % 500));
-            q.bindValue(6, i % 7 ? QStringLiteral("answered") : QStringLiteral("missed"));
-            ok = q.exec();
-        }
-        ok = ok && db.commit();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("fill"));
-    return ok;
-}
-
-VocamoServices Services(const QString &dir, CSkypeTransport &skype, const QString &history)
-{
-    VocamoServices services;
-    services.exeDir = dir;
-    services.skypeTransport = &skype;
-    services.ringPlayer = std::make_shared<QuietRing>();
-    services.watchSystem = false;
-    services.messageBox = [](const QString &) {};
-    services.historyPath = history;
-    return services;
+    return QDateTime::currentDateTime().addSecs(-60 * n);
 }
 
 // Counts the paints of the Recent list's rows, whenever the list was made.
@@ -133,17 +74,17 @@ void BM_RecentOpen(benchmark::State &state)
 {
     QTemporaryDir dir;
     const QString history = dir.filePath(QStringLiteral("history.sqlite"));
-    if (!FillHistory(history, static_cast<int>(state.range(0)))) {
+    if (!FillHistory(history, static_cast<int>(state.range(0)), MinutesAgo(state.range(0)))) {
         state.SkipWithError("cannot fill the history");
         return;
     }
     setenv("VOCAMO_MODEMS", "/nonexistent/ttyACM9", 1);
     CMemorySkypeTransport skype;
-    CVocamoDlg window(Services(dir.path(), skype, history));
+    CVocamoDlg window(bench::QuietServices(dir.path(), skype));
     window.show();
     window.History(); // opened after the first frame, long before a key
     RecentPaints counter(window);
-    Pump([] { return false; }, 200ms);
+    PumpUntil([] { return false; }, 200ms);
 
     std::vector<double> times;
     double first = -1;
@@ -152,7 +93,7 @@ void BM_RecentOpen(benchmark::State &state)
         clock.start();
         const int before = counter.paints;
         PressKey(window, Qt::Key_F3);
-        if (!Pump([&] { return counter.paints > before; }, 5s)) {
+        if (!PumpUntil([&] { return counter.paints > before; }, 5s)) {
             state.SkipWithError("the Recent list was not painted");
             return;
         }
@@ -163,7 +104,7 @@ void BM_RecentOpen(benchmark::State &state)
             times.push_back(ms);
         state.PauseTiming();
         PressKey(window, Qt::Key_F3);
-        Pump([&] { return !window.IsRecentShown(); }, 5s);
+        PumpUntil([&] { return !window.IsRecentShown(); }, 5s);
         state.ResumeTiming();
     }
     if (!window.Recent() || window.Recent()->Model().rowCount() == 0)
@@ -214,10 +155,12 @@ double CallMessagesMs(const QString &history, int calls, double *perCall)
         return -1;
     setenv("VOCAMO_MODEMS", modem.SlavePath().c_str(), 1);
     CMemorySkypeTransport skype;
-    CVocamoDlg window(Services(dir.path(), skype, history));
+    VocamoServices services = bench::QuietServices(dir.path(), skype);
+    services.historyPath = history;
+    CVocamoDlg window(services);
     window.show();
     window.History();
-    if (!Pump([&] { return window.ModemState() == NORMAL; }, 10s))
+    if (!PumpUntil([&] { return window.ModemState() == NORMAL; }, 10s))
         return -1;
     std::vector<double> times;
     for (int i = 0; i < calls; ++i) {
@@ -227,14 +170,14 @@ double CallMessagesMs(const QString &history, int calls, double *perCall)
         modem.ClearReceived();
         window.Controller()->Dial("0305550178");
         if (!modem.WaitForCommand("ATD0305550178") || !modem.Control("busy") ||
-            !Pump(
+            !PumpUntil(
                 [&] {
                     return window.LastEndedCall() && window.LastEndedCall()->end != ended &&
                            window.ModemState() == NORMAL;
                 },
                 10s))
             return -1;
-        Pump([] { return false; }, 20ms); // the last of the call's messages
+        PumpUntil([] { return false; }, 20ms); // the last of the call's messages
         times.push_back(static_cast<double>(clock.spentNs) / 1e6);
     }
     *perCall = bench::Median(times);
@@ -245,7 +188,7 @@ void BM_RecordCall(benchmark::State &state)
 {
     QTemporaryDir dir;
     const QString history = dir.filePath(QStringLiteral("history.sqlite"));
-    if (!FillHistory(history, 1000)) {
+    if (!FillHistory(history, 1000, MinutesAgo(1000))) {
         state.SkipWithError("cannot fill the history");
         return;
     }

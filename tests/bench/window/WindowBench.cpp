@@ -2,12 +2,12 @@
 // first picture, and from a key to the picture that shows it. Against the
 // modem simulator, on the offscreen platform.
 
-#include "app/RingPlayer.h"
 #include "app/VocamoDlg.h"
 #include "skin/ContactItem.h"
 #include "skype/DBusSkypeTransport.h"
 #include "skype/SkypeBridge.h"
 #include "telephony/CallController.h"
+#include "tests/bench/window/BenchWindow.h"
 #include "tests/bench/window/Median.h"
 #include "tests/support/MemorySkypeTransport.h"
 #include "tests/support/SkypeSimProcess.h"
@@ -47,6 +47,7 @@ namespace {
 
 using namespace vocamo;
 using namespace std::chrono_literals;
+using bench::PumpUntil;
 
 void WritePhonebook(const QString &dir, int entries)
 {
@@ -154,11 +155,6 @@ void BM_StartToFirstFrame(benchmark::State &state)
 }
 BENCHMARK(BM_StartToFirstFrame)->Iterations(15)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-class SilentRing : public CRingPlayer {
-public:
-    bool PlayRing(const QString &, bool) override { return true; }
-};
-
 // Counts the window's paints; a paint has been composed once the event
 // that carried it is done.
 class PaintCounter : public QObject {
@@ -174,17 +170,6 @@ protected:
     }
 };
 
-bool PumpUntil(const std::function<bool()> &done, std::chrono::milliseconds timeout)
-{
-    const QDeadlineTimer deadline(timeout.count());
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
-
 // A digit typed on the keypad of the running window, until the picture with
 // that digit on the display has been painted.
 void BM_KeyToFrame(benchmark::State &state)
@@ -198,14 +183,7 @@ void BM_KeyToFrame(benchmark::State &state)
     }
     setenv("VOCAMO_MODEMS", modem.SlavePath().c_str(), 1);
     CMemorySkypeTransport skype;
-    VocamoServices services;
-    services.exeDir = dir.path();
-    services.historyPath = dir.filePath(QStringLiteral("history.sqlite"));
-    services.skypeTransport = &skype;
-    services.ringPlayer = std::make_shared<SilentRing>();
-    services.watchSystem = false;
-    services.messageBox = [](const QString &) {};
-    CVocamoDlg window(services);
+    CVocamoDlg window(bench::QuietServices(dir.path(), skype));
     PaintCounter counter;
     window.installEventFilter(&counter);
     window.show();
@@ -348,13 +326,7 @@ void BM_FriendsList(benchmark::State &state)
     setenv("VOCAMO_MODEMS", "/nonexistent/ttyACM9", 1);
     QTemporaryDir dir;
     CDBusSkypeTransport transport(sim.Bus());
-    VocamoServices services;
-    services.exeDir = dir.path();
-    services.historyPath = dir.filePath(QStringLiteral("history.sqlite"));
-    services.skypeTransport = &transport;
-    services.ringPlayer = std::make_shared<SilentRing>();
-    services.watchSystem = false;
-    services.messageBox = [](const QString &) {};
+    VocamoServices services = bench::QuietServices(dir.path(), transport);
     services.makeBridge = [](CMessageTarget &target, CSkypeTransport &skype) {
         return std::make_unique<CSkypeBridge>(target, skype, 100ms);
     };
