@@ -37,73 +37,6 @@ std::string HomeNumber(int i)
     return "0221" + std::to_string(1000000 + i);
 }
 
-// From the window's first paint on, a thread posts a key press every 2 ms
-// into the window thread's queue, behind whatever is there; the longest any
-// waited is how long the window did not answer input. The key means
-// nothing to the window and is swallowed. Also counts the paints.
-class InputProbe : public QObject {
-public:
-    explicit InputProbe(QWidget *window) : m_window(window)
-    {
-        QInputDevice::primaryKeyboard(); // made here, not by the first event off this thread
-        window->installEventFilter(this);
-    }
-    ~InputProbe() override
-    {
-        m_stop = true;
-        if (m_thread.joinable())
-            m_thread.join();
-        QCoreApplication::sendPostedEvents(m_window, QEvent::KeyPress);
-        m_window->removeEventFilter(this);
-    }
-    double LongestMs() const
-    {
-        std::lock_guard lock(m_mutex);
-        return std::chrono::duration<double, std::milli>(m_longest).count();
-    }
-    std::atomic<int> paints{0};
-    Clock::time_point firstPaint;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint && paints++ == 0) {
-            firstPaint = Clock::now();
-            m_thread = std::thread([this] { Post(); });
-        }
-        if (event->type() != QEvent::KeyPress ||
-            static_cast<QKeyEvent *>(event)->key() != Qt::Key_F20)
-            return false;
-        std::lock_guard lock(m_mutex);
-        if (!m_sent.empty()) {
-            m_longest = std::max(m_longest, Clock::now() - m_sent.front());
-            m_sent.pop_front();
-        }
-        return true;
-    }
-
-private:
-    void Post()
-    {
-        while (!m_stop) {
-            {
-                std::lock_guard lock(m_mutex);
-                m_sent.push_back(Clock::now());
-            }
-            QCoreApplication::postEvent(
-                m_window, new QKeyEvent(QEvent::KeyPress, Qt::Key_F20, Qt::NoModifier));
-            std::this_thread::sleep_for(2ms);
-        }
-    }
-
-    QWidget *m_window;
-    std::atomic<bool> m_stop{false};
-    mutable std::mutex m_mutex;
-    std::deque<Clock::time_point> m_sent;
-    Clock::duration m_longest{};
-    std::thread m_thread;
-};
-
 // n entries; the window shown anew each time. rows_ms: from the first
 // frame until every entry has its row; longest_input_wait_ms: the longest a
 // key posted after the first frame waited, until a second after the rows;
@@ -136,7 +69,7 @@ void BM_BigPhonebook(benchmark::State &state)
     double rowsMs = 0, longestMs = 0, callerMs = 0;
     for (auto _ : state) {
         CVocamoDlg window(services);
-        InputProbe probe(&window);
+        bench::CInputProbe probe(&window, bench::CInputProbe::From::FirstPaint);
         window.show();
         const auto rowsShown = [&] {
             const CContactItem *row = window.FirstNameRow();

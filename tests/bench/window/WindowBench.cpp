@@ -228,64 +228,6 @@ void BM_KeyToFrame(benchmark::State &state)
 }
 BENCHMARK(BM_KeyToFrame)->Iterations(200)->Unit(benchmark::kMillisecond);
 
-// Answers the window's input the way a user meets it: a thread posts a key
-// press every 2 ms into the window thread's queue, behind whatever else is
-// there, and the longest any of them waited is how long the window did not
-// answer input. The key means nothing to the window and is swallowed.
-class InputProbe : public QObject {
-public:
-    explicit InputProbe(QWidget *window) : m_window(window)
-    {
-        QInputDevice::primaryKeyboard(); // made here, not by the first event off this thread
-        window->installEventFilter(this);
-        m_thread = std::thread([this] {
-            while (!m_stop) {
-                {
-                    std::lock_guard lock(m_mutex);
-                    m_sent.push_back(std::chrono::steady_clock::now());
-                }
-                QCoreApplication::postEvent(
-                    m_window, new QKeyEvent(QEvent::KeyPress, Qt::Key_F20, Qt::NoModifier));
-                std::this_thread::sleep_for(2ms);
-            }
-        });
-    }
-    ~InputProbe() override
-    {
-        m_stop = true;
-        m_thread.join();
-        QCoreApplication::sendPostedEvents(m_window, QEvent::KeyPress);
-        m_window->removeEventFilter(this);
-    }
-    double LongestMs() const
-    {
-        std::lock_guard lock(m_mutex);
-        return std::chrono::duration<double, std::milli>(m_longest).count();
-    }
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() != QEvent::KeyPress ||
-            static_cast<QKeyEvent *>(event)->key() != Qt::Key_F20)
-            return false;
-        std::lock_guard lock(m_mutex);
-        if (!m_sent.empty()) {
-            m_longest = std::max(m_longest, std::chrono::steady_clock::now() - m_sent.front());
-            m_sent.pop_front();
-        }
-        return true;
-    }
-
-private:
-    QWidget *m_window;
-    std::atomic<bool> m_stop{false};
-    mutable std::mutex m_mutex;
-    std::deque<std::chrono::steady_clock::time_point> m_sent;
-    std::chrono::steady_clock::duration m_longest{};
-    std::thread m_thread;
-};
-
 // Whether the window shows the friends list as the bridge holds it: every
 // friend's presence known, and a row, with its name, for each one online.
 bool FriendsShown(const CVocamoDlg &window)
@@ -335,7 +277,7 @@ void BM_FriendsList(benchmark::State &state)
     for (auto _ : state) {
         CVocamoDlg window(services);
         window.show();
-        InputProbe probe(&window);
+        bench::CInputProbe probe(&window);
         if (!PumpUntil([&] { return window.Bridge()->GetFriendCount() > 0; }, 10s)) {
             state.SkipWithError("no friends list within 10 s");
             return;
