@@ -1,4 +1,4 @@
-// The main of a benchmark program that drives the window: a QApplication on
+// The main of a benchmark program that needs Qt's event loop: a QApplication on
 // the offscreen platform unless another is asked for.
 #include <QApplication>
 #include <benchmark/benchmark.h>
